@@ -1,0 +1,22 @@
+#!/bin/sh
+# Installs what the tests need, builds, and runs every test: once in a plain build,
+# once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+cd "$(dirname "$0")/.."
+ROOT="$(pwd)"
+sh scripts/install-deps.sh
+JOBS="$(nproc)"
+BUILD="${QLT_BUILD_DIR:-build}"
+
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" -j "$JOBS"
+(cd "$BUILD" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$JOBS")
+
+ASAN_BUILD="${BUILD}-asan"
+cmake -S . -B "$ASAN_BUILD" -DCMAKE_BUILD_TYPE=Debug -DQLT_SANITIZE=address,undefined >/dev/null
+cmake --build "$ASAN_BUILD" -j "$JOBS"
+(cd "$ASAN_BUILD" && QT_QPA_PLATFORM=offscreen \
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+    LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0" \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure -j "$JOBS")

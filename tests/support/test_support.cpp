@@ -1,0 +1,71 @@
+#include "test_support.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <grp.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace test_support {
+
+temp_dir::temp_dir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "qlt-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    root = pattern;
+}
+
+temp_dir::~temp_dir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+}
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+int run_unprivileged(const std::function<int()>& body)
+{
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(unprivileged_gid) != 0 || setuid(unprivileged_uid) != 0)
+            _exit(255);
+        int result = 255;
+        try {
+            result = body();
+        } catch (...) {
+            result = 254;
+        }
+        _exit(result & 0xff);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    const int code = WEXITSTATUS(status);
+    return code == 255 ? -1 : code;
+}
+
+void open_to_everyone(const std::filesystem::path& path)
+{
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::all, fs::perm_options::add);
+    // The temporary folder's parent must be passable too; /tmp already is.
+}
+
+} // namespace test_support
