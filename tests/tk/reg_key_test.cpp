@@ -1,4 +1,5 @@
 // The registry key wrapper and the settings serializer over the per-user store.
+#include "internal_error_cases.h"
 #include "test_support.h"
 #include "tk_exception.h"
 #include "tk_reg_key.h"
@@ -41,8 +42,6 @@ bool get_raw(const char* name, DWORD& type, std::string& bytes)
     bytes.assign(reinterpret_cast<char*>(buffer), size);
     return result == 0;
 }
-
-std::string assertion(int line) { return tk_assertion_code("tk_regk", line); }
 
 // A serializer with its key open on the settings key, as the converter uses it.
 struct open_serializer : tk_serializer {
@@ -228,11 +227,7 @@ TEST(tk_reg_key, broken_preconditions_are_internal_errors)
     DWORD number = 0;
     DWORD size = 0;
     char buffer[4];
-    struct case_ {
-        int line;
-        std::function<void()> call;
-    };
-    const case_ cases[] = {
+    expect_internal_errors("tk_regk", {
         {64, [&] { open.create(nullptr, settings_key, nullptr, 0, KEY_ALL_ACCESS, nullptr, nullptr); }},
         {98, [&] { open.get_value(&number, nullptr); }},
         {115, [&] { open.get_value(buffer, nullptr, nullptr); }},
@@ -240,16 +235,7 @@ TEST(tk_reg_key, broken_preconditions_are_internal_errors)
         {149, [&] { closed.set_ulong(1, "flag"); }},
         {156, [&] { closed.set_string(nullptr, "src"); }},
         {157, [&] { closed.set_string("text", "src"); }},
-    };
-    for (const case_& c : cases) {
-        try {
-            c.call();
-            ADD_FAILURE() << "no internal error for line " << c.line;
-        } catch (const tk_mail_assertion& e) {
-            EXPECT_EQ(e.what(), assertion(c.line));
-            EXPECT_EQ(e.level, 2);
-        }
-    }
+    });
     EXPECT_TRUE(open.is_open());
 }
 
