@@ -48,6 +48,11 @@ struct dest_case {
     const char* expected;
 };
 
+void PrintTo(const dest_case& c, std::ostream* os)
+{
+    *os << '"' << c.old_name << "\", \"" << c.new_name << "\", \"" << c.ext << "\", " << c.keep;
+}
+
 class default_dest : public destination, public ::testing::TestWithParam<dest_case> {};
 
 TEST_P(default_dest, proposes_the_new_name_in_the_old_folder)

@@ -35,6 +35,8 @@ struct split_case {
     const char* ext;
 };
 
+void PrintTo(const split_case& c, std::ostream* os) { *os << '"' << c.given << '"'; }
+
 class file_name_split : public in_temp_cwd, public ::testing::TestWithParam<split_case> {};
 
 TEST_P(file_name_split, parts_and_joins)
@@ -103,6 +105,8 @@ struct ext_case {
     const char* ext;
     const char* full;
 };
+
+void PrintTo(const ext_case& c, std::ostream* os) { *os << '"' << c.ext << '"'; }
 
 class file_name_set_ext : public ::testing::TestWithParam<ext_case> {};
 

@@ -40,6 +40,8 @@ struct file_case {
     bool writable;
 };
 
+void PrintTo(const file_case& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+
 class file_probe : public probe_folder, public ::testing::TestWithParam<file_case> {};
 
 TEST_P(file_probe, only_a_regular_file_that_opens_exists)
@@ -64,6 +66,8 @@ struct permission_case {
     bool readable;
     bool writable;
 };
+
+void PrintTo(const permission_case& c, std::ostream* os) { *os << "mode " << std::oct << static_cast<int>(c.mode); }
 
 class file_probe_unprivileged : public ::testing::TestWithParam<permission_case> {};
 

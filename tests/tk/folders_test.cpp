@@ -47,6 +47,8 @@ struct documents_case {
     const char* expected;
 };
 
+void PrintTo(const documents_case& c, std::ostream* os) { *os << '"' << (c.user_dirs ? c.user_dirs : "no file") << '"'; }
+
 class documents_folder : public user_folders, public ::testing::TestWithParam<documents_case> {};
 
 TEST_P(documents_folder, from_the_users_dirs_file_never_the_home_itself)
@@ -87,6 +89,8 @@ struct appdata_case {
     const char* data_home; // null: not set
     const char* expected;
 };
+
+void PrintTo(const appdata_case& c, std::ostream* os) { *os << '"' << (c.data_home ? c.data_home : "not set") << '"'; }
 
 class appdata_folder : public user_folders, public ::testing::TestWithParam<appdata_case> {};
 

@@ -14,6 +14,8 @@ struct trim_case {
     std::string both;
 };
 
+void PrintTo(const trim_case& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class text_trim : public ::testing::TestWithParam<trim_case> {};
 
 TEST_P(text_trim, removes_spaces_only)
@@ -49,6 +51,8 @@ struct split_case {
     std::string text;
     std::vector<std::string> pieces;
 };
+
+void PrintTo(const split_case& c, std::ostream* os) { *os << '"' << c.text.c_str() << '"'; }
 
 class text_split : public ::testing::TestWithParam<split_case> {};
 
