@@ -1,9 +1,7 @@
 #include "tk_default_dest.h"
 
-#include "message_table.h"
 #include "path_test_support.h"
 #include "test_support.h"
-#include "tk_exception.h"
 #include "tk_folders.h"
 #include "tk_log.h"
 
