@@ -62,7 +62,9 @@ public:
     // Cleans up an ended run and starts a new one. A refused thread is logged and the
     // thread stays not running.
     void start();
-    // Asks the work object to stop, waits until the thread has ended, cleans up.
+    // Asks the work object to stop, waits until the thread has ended, cleans up. A thread
+    // is not killed: that would leave the library's state and open files behind. A work
+    // object that replaces operator() must look at the request to let this return.
     void terminate();
     // Releases the handle of an ended run and the work object when owned.
     void cleanup();
