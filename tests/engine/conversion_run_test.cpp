@@ -1,7 +1,9 @@
+#include "../fixtures/minimal_pdf.h"
 #include "engine_test_support.h"
 #include "message_table.h"
 #include "quillet_convertor.h"
 #include "tk_error_handler.h"
+#include "tk_thread.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -203,12 +205,6 @@ TEST_F(run_test, a_run_that_ends_the_process_stores_no_settings)
     EXPECT_EQ(converter.src, "stored before");
 }
 
-} // namespace
-
-#include "../fixtures/minimal_pdf.h"
-#include "tk_thread.h"
-
-namespace {
 
 struct conversion_thread : tk_thread {
     conversion_thread() : tk_thread(false) {}

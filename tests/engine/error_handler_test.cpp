@@ -115,9 +115,6 @@ TEST(console_error_handler_death, an_internal_error_keeps_its_line_feed)
         testing::ExitedWithCode(255), "^Internal error: Internal error: \ncode=615c31\n$");
 }
 
-} // namespace
-
-namespace {
 
 struct throwing_work : tk_thread_functor {
     void operator()() override { throw tk_exception("escaped\nthe worker", 1); }
