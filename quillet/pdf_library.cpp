@@ -4,6 +4,7 @@
 #include "plat_error.h"
 #include "tk_exception.h"
 #include "tk_log.h"
+#include "tk_thread.h"
 
 #include <Error.h>
 #include <ErrorCodes.h>
@@ -96,8 +97,9 @@ bool has_standard_security(const PDFDoc& doc)
     return encrypt.dictLookup("Filter").isName("Standard");
 }
 
-// The library's abort test between its steps: a run is never aborted.
-bool stop_requested(void*) { return false; }
+// The library's abort test between its steps: only a stop request of the thread (the
+// wizard closing during a run) ends a page early.
+bool stop_requested(void*) { return tk_stop_requested_on_this_thread(); }
 
 } // namespace
 

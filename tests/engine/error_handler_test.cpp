@@ -1,4 +1,5 @@
 #include "tk_error_handler.h"
+#include "tk_thread.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -112,6 +113,35 @@ TEST(console_error_handler_death, an_internal_error_keeps_its_line_feed)
             handler.handle(e, false);
         },
         testing::ExitedWithCode(255), "^Internal error: Internal error: \ncode=615c31\n$");
+}
+
+
+struct throwing_work : tk_thread_functor {
+    void operator()() override { throw tk_exception("escaped\nthe worker", 1); }
+};
+
+struct throwing_thread : tk_thread {
+    throwing_thread() : tk_thread(true) {}
+    tk_thread_functor* create_functor() override
+    {
+        return new throwing_work;
+    }
+};
+
+// An exception that escapes a worker reaches the error handler as an internal error.
+TEST(console_error_handler_death, reports_an_exception_that_escaped_a_worker)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    error_handler handler;
+    EXPECT_EXIT(
+        {
+            stdout_to_stderr();
+            throwing_thread thread;
+            thread.start();
+            for (;;)
+                pause();
+        },
+        testing::ExitedWithCode(255), "^Internal error: escaped\nthe worker\n$");
 }
 
 } // namespace

@@ -201,15 +201,7 @@ TEST(pdf_library, takes_the_users_configuration_file_before_the_systems)
 // keeps Latin1 when the file names an encoding that the library does not know.
 TEST(pdf_library, installs_the_global_settings_for_its_lifetime)
 {
-    test_support::temp_dir home;
-    const char* old_home = std::getenv("HOME");
-    const std::string saved = old_home != nullptr ? old_home : "";
-    setenv("HOME", home.path().c_str(), 1);
-    struct restore_home {
-        std::string value;
-        ~restore_home() { setenv("HOME", value.c_str(), 1); }
-    } restore {saved};
-
+    engine_test::scoped_home home;
     EXPECT_EQ(globalParams, nullptr);
     {
         test_support::write_file(home.file(".xpdfrc"), "textEncoding UTF-8\ntextEOL unix\n");
