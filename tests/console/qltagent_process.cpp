@@ -1,0 +1,93 @@
+#include "qltagent_process.h"
+
+#include "test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace qltagent_process {
+
+namespace {
+
+// The parent's environment (so sanitizer options reach the child) with the two homes replaced.
+std::vector<std::string> child_environment(const std::filesystem::path& home)
+{
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, "HOME=", 5) != 0 && std::strncmp(*entry, "XDG_CONFIG_HOME=", 16) != 0)
+            entries.emplace_back(*entry);
+    }
+    entries.push_back("HOME=" + home.string());
+    entries.push_back("XDG_CONFIG_HOME=" + (home / ".config").string());
+    return entries;
+}
+
+std::vector<char*> pointers_of(std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (auto& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::string contents(std::FILE* file)
+{
+    std::string bytes;
+    std::rewind(file);
+    char buffer[4096];
+    std::size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, count);
+    std::fclose(file);
+    return bytes;
+}
+
+} // namespace
+
+std::string program_path() { return QLT_BINARY_DIR "/quillet/console/QLTAGENT"; }
+
+result run(const launch& how)
+{
+    std::vector<std::string> arguments = how.arguments;
+    arguments.insert(arguments.begin(), program_path());
+    std::vector<std::string> environment = child_environment(how.home);
+    std::vector<char*> argv = pointers_of(arguments);
+    std::vector<char*> envp = pointers_of(environment);
+
+    // Files, not pipes: the child can write any amount without waiting for the parent.
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    if (out == nullptr || err == nullptr)
+        throw std::runtime_error("tmpfile failed");
+
+    const pid_t child = fork();
+    if (child < 0)
+        throw std::runtime_error("fork failed");
+    if (child == 0) {
+        if (dup2(fileno(out), STDOUT_FILENO) < 0 || dup2(fileno(err), STDERR_FILENO) < 0)
+            _exit(127);
+        if (chdir(how.cwd.c_str()) != 0)
+            _exit(127);
+        if (how.unprivileged && !test_support::drop_privileges())
+            _exit(127);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child)
+        throw std::runtime_error("waitpid failed");
+    result done;
+    done.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+    done.out = contents(out);
+    done.err = contents(err);
+    return done;
+}
+
+} // namespace qltagent_process
