@@ -179,6 +179,8 @@ const console_case cases[] = {
     {"destination_is_the_source", {"--src=doc.pdf", "--dest=./sub/../doc.pdf"}, failed, "", dest_is_source},
     {"destination_is_a_link_to_the_source", {"--src=doc.pdf", "--dest=link.pdf"}, failed, "", dest_is_source},
     {"default_destination_is_the_source", {"--src=notes.txt"}, failed, "", dest_is_source},
+    {"destination_name_too_long", {"--src=doc.pdf", "--dest=sub/" + std::string(300, 'x') + ".txt"}, failed,
+     "Error:\nThe file name is too long: a full path must be shorter than 260 characters.\n", ""},
     {"destination_is_a_folder", {"--src=doc.pdf", "--dest=sub"}, failed, cannot_create, ""},
     {"read_only_destination", {"--src=doc.pdf", "--dest=readonly.txt"}, failed, "", read_only, "", "",
      std::nullopt, true},
