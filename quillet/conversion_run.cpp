@@ -39,7 +39,7 @@ void quillet_convertor::convert_document()
                                     : static_cast<std::uint32_t>(page_list.size());
     tk_log(1, "Document has %d pages", static_cast<int>(pages_total.load()));
 
-    const std::unique_ptr<TextOutputDev> out = pdf_open_text_output(dest, library->text_settings());
+    pdf_text_output out(dest, library->text_settings());
     // A stop request (the wizard closing) ends the loop between pages, and the library's
     // display between its steps; a stopped run reports nothing.
     const std::size_t steps = page_list.empty() ? pages_total.load() : page_list.size();
@@ -48,7 +48,8 @@ void quillet_convertor::convert_document()
         if (page > static_cast<std::uint32_t>(page_count))
             tk_log(1, "Page is our of range %d > %d", static_cast<int>(page), page_count);
         else
-            pdf_display_page(*doc, *out, static_cast<int>(page));
+            pdf_display_page(*doc, out, static_cast<int>(page));
         pages_done.fetch_add(1, std::memory_order_relaxed);
     }
+    out.close();
 }

@@ -5,6 +5,7 @@
 #include "tk_error_handler.h"
 #include "tk_thread.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -154,6 +155,19 @@ TEST_F(run_test, a_destination_that_cannot_be_created_is_an_internal_error)
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(read_file(converter.dest), "kept");
+}
+
+TEST_F(run_test, a_destination_that_runs_out_of_space_is_an_error)
+{
+    prepare("five_pages.pdf", "", "");
+    converter.dest = "/dev/full";
+    try {
+        converter.convert_document();
+        FAIL() << "no exception";
+    } catch (const tk_exception& e) {
+        EXPECT_EQ(e.level, 1);
+        EXPECT_EQ(e.code, ENOSPC);
+    }
 }
 
 // The console program's reports of a failed run: the process ends with -1 inside the run,
