@@ -12,6 +12,7 @@
 #include <XRef.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
