@@ -1,5 +1,6 @@
 #include "front_end.h"
 #include "message_table.h"
+#include "plat_file_identity.h"
 #include "quillet_convertor.h"
 #include "tk_error_handler.h"
 #include "tk_log.h"
@@ -25,6 +26,9 @@ void quillet_convertor::operator()()
 
 void quillet_convertor::convert_document()
 {
+    // Emptying the destination must not destroy the document it is made from.
+    if (plat::same_file(src, dest))
+        throw tk_exception(msg::dest_is_source, 1);
     // The destination exists and is empty before the document is opened.
     std::FILE* created = std::fopen(dest.c_str(), "wb+");
     if (created == nullptr)
