@@ -25,6 +25,7 @@ inline constexpr const char* incorrect_password = "Incorrect password";
 inline constexpr const char* pdf_unreadable =
     "The program cannot read PDF document. It might be corrupted or\ndoes not comply with Adobe PDF format.";
 inline constexpr const char* invalid_page_range = "Invalid page range";
+inline constexpr const char* dest_is_source = "The destination file cannot be the source document.";
 inline constexpr const char* settings_key_path = "Software\\Corvane\\Lumetra";
 // Settings value names; "src" and "dest" are the toolkit's key names above.
 inline constexpr const char* value_open_on_exit = "open on exit";
