@@ -267,8 +267,10 @@ reg_file_contents parse_registry_file(const std::string& bytes)
             end = bytes.size();
         std::string text = bytes.substr(start, end - start);
         start = end + 1;
-        // A line end written by an editor on another system.
-        if (!text.empty() && text.back() == '\r')
+        // Line ends written on another system, also after more than one conversion
+        // ("\r\r\n"): a line never keeps a trailing CR, since writing it out again and
+        // reading it back would drop that CR and could turn a line that was no value into one.
+        while (!text.empty() && text.back() == '\r')
             text.pop_back();
         const std::size_t first = text.find_first_not_of(" \t");
         if (first == std::string::npos || text[first] == ';' || text[first] == '[')

@@ -314,6 +314,26 @@ TEST(settings_store, damaged_lines_read_as_missing_values_and_survive_a_store)
     RegCloseKey(key);
 }
 
+// A file whose line ends were converted twice ("\r\r\n") reads the same before and after
+// a store rewrites it.
+TEST(settings_store, lines_with_extra_carriage_returns_read_the_same_after_a_store)
+{
+    test_support::settings_home home;
+    RegCloseKey(open_key());
+    test_support::write_file(settings_file(home), "\"src\"=\"doc.pdf\"\r\r\n\"note\"=x\r\r\r\n");
+
+    HKEY key = open_key();
+    DWORD type = 0;
+    std::string data;
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS) << pass;
+        EXPECT_EQ(data, std::string("doc.pdf\0", 8)) << pass;
+        EXPECT_EQ(get_bytes(key, "note", type, data), ERROR_FILE_NOT_FOUND) << pass;
+        ASSERT_EQ(set_bytes(key, "dest", REG_SZ, std::string("d\0", 2)), ERROR_SUCCESS);
+    }
+    RegCloseKey(key);
+}
+
 TEST(settings_store, a_file_of_garbage_holds_no_values_and_can_be_stored_over)
 {
     test_support::settings_home home;
