@@ -4,6 +4,8 @@
 #include "page_range.h"
 #include "tk_log.h"
 
+#include <algorithm>
+
 quillet_convertor::quillet_convertor() : tk_serializer(msg::settings_key_path)
 {
     serialize(false);
@@ -42,8 +44,10 @@ double quillet_convertor::get_progress() const
     const std::uint64_t done = pages_done.load(std::memory_order_relaxed);
     if (total == 0)
         return 0.0;
-    // Whole percent; 64 bits so that no page count can overflow the product.
-    return static_cast<double>(done * 100 / total);
+    // Whole percent; 64 bits so that no page count can overflow the product. 100 only
+    // once the run has ended: the wizard moves to its finish page at 100, and after the
+    // last page the run still closes the destination, which may fail and be reported.
+    return static_cast<double>(std::min<std::uint64_t>(done * 100 / total, 99));
 }
 
 void quillet_convertor::set_page_range(const std::string& text)

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what the tests need, builds, and runs every test: once in a plain build,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer; then the tests that run work
+# on a second thread once more under ThreadSanitizer (only their programs are built).
 set -eu
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
@@ -20,3 +21,10 @@ cmake --build "$ASAN_BUILD" -j "$JOBS"
     LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure -j "$JOBS")
+
+TSAN_BUILD="${BUILD}-tsan"
+cmake -S . -B "$TSAN_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLT_SANITIZE=thread >/dev/null
+cmake --build "$TSAN_BUILD" -j "$JOBS" --target thread_tests
+(cd "$TSAN_BUILD" && QT_QPA_PLATFORM=offscreen \
+    TSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/tsan.supp:halt_on_error=1:second_deadlock_stack=1" \
+    ctest --output-on-failure -j "$JOBS" -L threads --no-tests=error)

@@ -247,9 +247,35 @@ struct conversion_thread : tk_thread {
     tk_thread_functor* create_functor() override { return quillet_convertor::instance(); }
 };
 
+// The wizard's road: the run on a worker while the owner's thread polls the progress as
+// its timer does. The progress only grows, and once it reads 100 the counters and the
+// destination are final.
+TEST_F(run_test, a_run_on_a_worker_thread_is_polled_to_its_end)
+{
+    prepare("five_pages.pdf", "", "1-5,2");
+    testing::internal::CaptureStdout();
+    {
+        conversion_thread thread;
+        thread.start();
+        double last = 0.0;
+        for (double now = converter.get_progress(); now < 100.0; now = converter.get_progress()) {
+            EXPECT_GE(now, last);
+            EXPECT_LE(converter.pages_done, converter.pages_total);
+            last = now;
+            usleep(200);
+        }
+        // 100 means the run has ended: the wizard's finish page comes after its last report.
+        EXPECT_TRUE(converter.finished);
+        EXPECT_EQ(converter.pages_total, 6u);
+        EXPECT_EQ(converter.pages_done, 6u);
+        EXPECT_EQ(read_file(converter.dest), five_page_text({1, 2, 3, 4, 5, 2}));
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 // Closing the wizard during a run asks its worker to stop: the run ends between pages,
 // finished and without a report.
-TEST_F(run_test, a_stop_request_ends_the_run_early_and_quietly)
+TEST_F(run_test, a_stop_request_on_a_worker_thread_ends_the_run_early_and_quietly)
 {
     minimal_pdf::document doc;
     for (int i = 0; i < 5000; ++i)

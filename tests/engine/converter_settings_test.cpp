@@ -80,7 +80,9 @@ TEST(converter_settings, progress_moves_in_whole_percent)
         double expected;
     };
     const progress_case cases[] = {
-        {0, 0, false, 0.0},   {1, 3, false, 33.0},  {2, 3, false, 66.0},  {3, 3, false, 100.0},
+        {0, 0, false, 0.0},   {1, 3, false, 33.0},  {2, 3, false, 66.0},
+        // The last page done, the run not yet ended (the destination still to be closed).
+        {3, 3, false, 99.0},  {3, 3, true, 100.0},
         {0, 0, true, 100.0},  {2, 10, true, 100.0}, {999, 1000, false, 99.0},
         {50000000, 100000000, false, 50.0},
     };
