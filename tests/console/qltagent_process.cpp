@@ -2,6 +2,7 @@
 
 #include "test_support.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,6 +52,8 @@ std::string contents(std::FILE* file)
 
 } // namespace
 
+bool result::timed_out() const { return exit_code == 1000 + SIGALRM; }
+
 std::string program_path() { return QLT_BINARY_DIR "/quillet/console/QLTAGENT"; }
 
 result run(const launch& how)
@@ -77,6 +80,9 @@ result run(const launch& how)
             _exit(127);
         if (how.unprivileged && !test_support::drop_privileges())
             _exit(127);
+        // The alarm outlives execve: a program that hangs is ended by its signal.
+        if (how.time_limit_seconds > 0)
+            alarm(how.time_limit_seconds);
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }

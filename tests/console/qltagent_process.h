@@ -11,6 +11,9 @@ struct result {
     std::string out;
     std::string err;
     int exit_code = -1; // 0..255; 1000 + signal number when a signal ended the child
+
+    // Whether the child was ended for running past its time limit.
+    bool timed_out() const;
 };
 
 struct launch {
@@ -18,6 +21,7 @@ struct launch {
     std::filesystem::path home;         // HOME; XDG_CONFIG_HOME is its ".config"
     std::filesystem::path cwd;          // the child's current directory
     bool unprivileged = false;          // drop root's privileges before the program starts
+    unsigned time_limit_seconds = 0;    // ends the child after that long; 0: no limit
 };
 
 std::string program_path();

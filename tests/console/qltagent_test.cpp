@@ -89,14 +89,6 @@ std::string expand(std::string text, const std::string& work)
     return text;
 }
 
-std::set<std::string> files_below(const fs::path& root)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        names.insert(fs::relative(entry.path(), root).string());
-    return names;
-}
-
 // The working folder every case starts in.
 void prepare_work(const fs::path& work)
 {
@@ -206,7 +198,7 @@ TEST_P(qltagent, command_line)
         test_support::open_to_everyone(work);
         test_support::open_to_everyone(work / "sub");
     }
-    const auto files_before = files_below(work);
+    const auto files_before = test_support::files_below(work);
 
     std::vector<std::string> arguments;
     for (const auto& argument : c.arguments)
@@ -222,7 +214,7 @@ TEST_P(qltagent, command_line)
         files_expected.insert(c.dest);
         EXPECT_EQ(read_file((work / c.dest).string()), c.dest_bytes);
     }
-    EXPECT_EQ(files_below(work), files_expected);
+    EXPECT_EQ(test_support::files_below(work), files_expected);
     EXPECT_EQ(read_file((work / "readonly.txt").string()), "keep me");
     EXPECT_EQ(read_file((work / "guarded.txt").string()), "keep me");
     EXPECT_EQ(read_file((work / "doc.pdf").string()), read_file(QLT_FIXTURES_DIR "/five_pages.pdf"));

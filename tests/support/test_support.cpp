@@ -38,6 +38,14 @@ void write_file(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::set<std::string> files_below(const std::filesystem::path& root)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        names.insert(std::filesystem::relative(entry.path(), root).string());
+    return names;
+}
+
 bool drop_privileges()
 {
     return setgroups(0, nullptr) == 0 && setgid(unprivileged_gid) == 0 && setuid(unprivileged_uid) == 0;

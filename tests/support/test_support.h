@@ -2,6 +2,7 @@
 // Helpers shared by the tests: temporary folders, file reading, unprivileged children.
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace test_support {
@@ -23,6 +24,9 @@ private:
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
+
+// The paths of every file and folder below `root`, relative to it.
+std::set<std::string> files_below(const std::filesystem::path& root);
 
 // The user id the unprivileged children run as ("nobody").
 inline constexpr unsigned unprivileged_uid = 65534;
