@@ -6,9 +6,9 @@
 #
 # SECONDS per target (default 60); TARGETs among page_range settings_file xpdfrc document
 # command_line (default all). Each target starts from its committed seeds (tests/fuzz/corpus;
-# the document target from the PDF fixtures and the sample) and keeps what it found in
-# build-fuzz/corpus. An input that crashes, leaks or hangs is written to build-fuzz/artifacts
-# and the script ends with exit code 1.
+# the document target from the PDF fixtures and the sample, mutated with the PDF tokens of
+# tests/fuzz/document.dict) and keeps what it found in build-fuzz/corpus. An input that
+# crashes, leaks or hangs is written to build-fuzz/artifacts and the script ends with code 1.
 set -eu
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
@@ -33,10 +33,13 @@ for target in $TARGETS; do
     else
         cp "$ROOT/tests/fuzz/corpus/$target"/* "$corpus"/
     fi
+    dict=""
+    if [ -f "$ROOT/tests/fuzz/$target.dict" ]; then dict="-dict=$ROOT/tests/fuzz/$target.dict"; fi
     echo "== fuzz_$target for ${SECONDS_EACH}s"
+    # shellcheck disable=SC2086 # $dict is one option or nothing
     if ! LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0" \
         "$BUILD/tests/fuzz/fuzz_$target" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
-        -max_len=65536 -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus"; then
+        -max_len=65536 -print_final_stats=1 -artifact_prefix="$artifacts/" $dict "$corpus"; then
         failed="$failed $target"
     fi
 done
