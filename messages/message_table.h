@@ -57,7 +57,6 @@ inline constexpr const char* console_source_missing =
 inline constexpr const char* console_dest_read_only = "Destination name specifies an existing read-only file.";
 inline constexpr const char* console_dest_path_missing =
     "Destination path does not exist.\nPlease verify the correct path was given.";
-inline constexpr const char* console_dest_is_source = "Destination name specifies the source file.";
 
 // ---- Wizard framework -----------------------------------------------------
 

@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -45,9 +44,9 @@ void check_inputs()
     if (!tk_is_file_exist(cmd_src, tk_probe_read))
         fatal_exit(msg::console_source_missing);
 
-    // A wrong password or an unreadable document is reported before the destination is looked at.
-    // The document itself is not used further; a file the library can't open at all
-    // passes here and is reported by the run.
+    // A wrong password or an unreadable document is reported before the destination is
+    // looked at. The opened document is closed at once; a file that the library can't open
+    // at all passes here and is reported by the run.
     pdf_open_document(cmd_src, cmd_pswd.empty() ? std::nullopt : std::optional<std::string>(cmd_pswd));
 
     // The given name only: the default name below is checked by the run that creates it.
@@ -61,12 +60,6 @@ void check_inputs()
     }
     if (!tk_is_path_exist(tk_file_name(cmd_dest).get_folder()))
         fatal_exit(msg::console_dest_path_missing);
-
-    // The run empties the destination before it reads the source: the same file (also
-    // through a link, or a source whose own extension is ".txt") would be lost.
-    std::error_code ignored;
-    if (std::filesystem::equivalent(cmd_src, cmd_dest, ignored))
-        fatal_exit(msg::console_dest_is_source);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "test_support.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,34 @@ std::vector<std::string> child_environment(const std::filesystem::path& home)
     entries.push_back("HOME=" + home.string());
     entries.push_back("XDG_CONFIG_HOME=" + (home / ".config").string());
     return entries;
+}
+
+// The build and source trees need not be open to other users: an unprivileged child
+// gets its own copies, in its home, of the program and of a leak checker's suppressions.
+void stage_for_unprivileged(const std::filesystem::path& home, std::string& program,
+                            std::vector<std::string>& environment)
+{
+    namespace fs = std::filesystem;
+    const fs::path copy = home / "QLTAGENT";
+    fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
+    fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    program = copy.string();
+
+    const std::string key = "suppressions=";
+    for (auto& entry : environment) {
+        if (entry.rfind("LSAN_OPTIONS=", 0) != 0)
+            continue;
+        const std::size_t start = entry.find(key);
+        if (start == std::string::npos)
+            continue;
+        const std::size_t from = start + key.size();
+        const std::size_t end = std::min(entry.find(':', from), entry.size());
+        const fs::path suppressions = home / "lsan.supp";
+        fs::copy_file(entry.substr(from, end - from), suppressions, fs::copy_options::overwrite_existing);
+        fs::permissions(suppressions, fs::perms::others_read, fs::perm_options::add);
+        entry.replace(from, end - from, suppressions.string());
+    }
 }
 
 std::vector<char*> pointers_of(std::vector<std::string>& texts)
@@ -58,9 +87,12 @@ std::string program_path() { return QLT_BINARY_DIR "/quillet/console/QLTAGENT"; 
 
 result run(const launch& how)
 {
-    std::vector<std::string> arguments = how.arguments;
-    arguments.insert(arguments.begin(), program_path());
+    std::string program = program_path();
     std::vector<std::string> environment = child_environment(how.home);
+    if (how.unprivileged)
+        stage_for_unprivileged(how.home, program, environment);
+    std::vector<std::string> arguments = how.arguments;
+    arguments.insert(arguments.begin(), program);
     std::vector<char*> argv = pointers_of(arguments);
     std::vector<char*> envp = pointers_of(environment);
 

@@ -29,7 +29,7 @@ const std::string usage = "QLTAGENT v3.3\n"
 const std::string no_source = "You should specify source file\n";
 const std::string source_missing = "Source file does not exist.\nPlease verify the correct file name was given.\n";
 const std::string read_only = "Destination name specifies an existing read-only file.\n";
-const std::string dest_is_source = "Destination name specifies the source file.\n";
+const std::string dest_is_source = "Error:\nThe destination file cannot be the source document.\n";
 const std::string path_missing = "Destination path does not exist.\nPlease verify the correct path was given.\n";
 const std::string wrong_password = "Error:\nIncorrect password\n";
 const std::string invalid_range = "Error:\nInvalid page range\n";
@@ -167,10 +167,10 @@ const console_case cases[] = {
      invalid_range, ""},
     {"invalid_range_without_a_source", {"--pages=0"}, failed, invalid_range, ""},
     {"missing_destination_folder", {"--src=doc.pdf", "--dest=nowhere/out.txt"}, failed, "", path_missing},
-    // Emptying the destination would destroy the source before it is read.
-    {"destination_is_the_source", {"--src=doc.pdf", "--dest=./sub/../doc.pdf"}, failed, "", dest_is_source},
-    {"destination_is_a_link_to_the_source", {"--src=doc.pdf", "--dest=link.pdf"}, failed, "", dest_is_source},
-    {"default_destination_is_the_source", {"--src=notes.txt"}, failed, "", dest_is_source},
+    // Emptying the destination would destroy the source before it is read; the run refuses.
+    {"destination_is_the_source", {"--src=doc.pdf", "--dest=./sub/../doc.pdf"}, failed, dest_is_source, ""},
+    {"destination_is_a_link_to_the_source", {"--src=doc.pdf", "--dest=link.pdf"}, failed, dest_is_source, ""},
+    {"default_destination_is_the_source", {"--src=notes.txt"}, failed, dest_is_source, ""},
     {"destination_name_too_long", {"--src=doc.pdf", "--dest=sub/" + std::string(300, 'x') + ".txt"}, failed,
      "Error:\nThe file name is too long: a full path must be shorter than 260 characters.\n", ""},
     {"destination_is_a_folder", {"--src=doc.pdf", "--dest=sub"}, failed, cannot_create, ""},
