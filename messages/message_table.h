@@ -15,6 +15,8 @@ inline constexpr const char* key_logfile = "logfile";
 inline constexpr const char* support_mail = "mailto:support@corvane.example";
 
 // ---- Toolkit: file names and folders --------------------------------------
+inline constexpr const char* path_too_long =
+    "The file name is too long: a full path must be shorter than 260 characters.";
 
 // ---- Toolkit: settings store, profile, thread -----------------------------
 

@@ -68,4 +68,36 @@ void open_to_everyone(const std::filesystem::path& path)
     // The temporary folder's parent must be passable too; /tmp already is.
 }
 
+namespace {
+bool save_variable(const char* name, std::string& value)
+{
+    const char* current = std::getenv(name);
+    if (current == nullptr)
+        return false;
+    value = current;
+    return true;
+}
+
+void restore_variable(const char* name, bool had, const std::string& value)
+{
+    if (had)
+        setenv(name, value.c_str(), 1);
+    else
+        unsetenv(name);
+}
+} // namespace
+
+settings_home::settings_home()
+    : had_home(save_variable("HOME", old_home)), had_xdg(save_variable("XDG_CONFIG_HOME", old_xdg))
+{
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config().c_str(), 1);
+}
+
+settings_home::~settings_home()
+{
+    restore_variable("HOME", had_home, old_home);
+    restore_variable("XDG_CONFIG_HOME", had_xdg, old_xdg);
+}
+
 } // namespace test_support

@@ -36,4 +36,23 @@ int run_unprivileged(const std::function<int()>& body);
 // folders the children work in).
 void open_to_everyone(const std::filesystem::path& path);
 
+// Points HOME and XDG_CONFIG_HOME at a fresh folder for as long as it lives, so that the
+// settings store of the code under test stays inside it; the old values come back after.
+class settings_home {
+public:
+    settings_home();
+    ~settings_home();
+    settings_home(const settings_home&) = delete;
+    settings_home& operator=(const settings_home&) = delete;
+
+    const std::filesystem::path& path() const { return home.path(); }
+    // The configuration folder that XDG_CONFIG_HOME names.
+    std::filesystem::path config() const { return home.path() / ".config"; }
+
+private:
+    temp_dir home;
+    std::string old_home, old_xdg;
+    bool had_home, had_xdg;
+};
+
 } // namespace test_support

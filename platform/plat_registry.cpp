@@ -1,0 +1,231 @@
+#include "plat_registry.h"
+
+#include "plat_settings_file.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <pwd.h>
+#include <set>
+#include <string>
+#include <strings.h>
+#include <unistd.h>
+#include <vector>
+
+namespace plat {
+
+struct reg_key_object {
+    // The key's path below the current user's root, one entry per component.
+    std::vector<std::string> components;
+    REGSAM access = 0;
+};
+
+namespace {
+
+reg_key_object current_user_root;
+
+// The handles given out and not yet closed; a call with any other handle is refused
+// instead of touching freed memory.
+std::mutex handles_mutex;
+std::set<HKEY> open_handles;
+
+bool is_root(HKEY key) { return key == &current_user_root; }
+
+// Looks up a handle that may carry values; its path and rights are copied out so that a
+// concurrent close cannot pull them away.
+LONG usable_key(HKEY key, REGSAM needed, reg_key_object& copy)
+{
+    if (is_root(key))
+        return ERROR_ACCESS_DENIED;
+    const std::lock_guard<std::mutex> guard(handles_mutex);
+    if (open_handles.count(key) == 0)
+        return ERROR_INVALID_HANDLE;
+    if ((key->access & needed) != needed)
+        return ERROR_ACCESS_DENIED;
+    copy = *key;
+    return ERROR_SUCCESS;
+}
+
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else
+// $HOME/.config, else the home folder from the user database.
+bool config_folder(std::string& folder)
+{
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        folder = xdg;
+        return true;
+    }
+    const char* home = std::getenv("HOME");
+    std::string home_folder;
+    if (home != nullptr && home[0] == '/') {
+        home_folder = home;
+    } else {
+        passwd entry {};
+        passwd* found = nullptr;
+        std::vector<char> buffer(16384);
+        if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr
+            || found->pw_dir == nullptr || found->pw_dir[0] != '/')
+            return false;
+        home_folder = found->pw_dir;
+    }
+    folder = home_folder + "/.config";
+    return true;
+}
+
+std::string key_name(const std::vector<std::string>& components)
+{
+    std::string name = "HKEY_CURRENT_USER";
+    for (const std::string& part : components)
+        name += "\\" + part;
+    return name;
+}
+
+// The file of a key: its components as folders below the configuration folder, the last
+// one with ".reg"; the leading "Software" is dropped, since that folder holds software's
+// settings already.
+LONG key_file(const reg_key_object& key, settings_file& file)
+{
+    std::string path;
+    if (!config_folder(path))
+        return ERROR_FILE_NOT_FOUND;
+    std::size_t first = 0;
+    if (key.components.size() > 1 && strcasecmp(key.components[0].c_str(), "Software") == 0)
+        first = 1;
+    for (std::size_t i = first; i < key.components.size(); ++i)
+        path += "/" + key.components[i];
+    file = settings_file(path + ".reg", key_name(key.components));
+    return ERROR_SUCCESS;
+}
+
+// The file of a handle whose values the caller may use with the rights `needed`.
+LONG value_file(HKEY key, REGSAM needed, settings_file& file)
+{
+    reg_key_object copy;
+    if (const LONG error = usable_key(key, needed, copy))
+        return error;
+    return key_file(copy, file);
+}
+
+// Splits a path of components joined by "\"; an empty component, "." or "..", or one
+// holding "/" or a control character has no place in a folder path and is refused.
+bool split_key_path(const char* path, std::vector<std::string>& components)
+{
+    if (path == nullptr || *path == '\0')
+        return false;
+    std::string part;
+    for (const char* p = path;; ++p) {
+        if (*p == '\\' || *p == '\0') {
+            if (part.empty() || part == "." || part == "..")
+                return false;
+            components.push_back(part);
+            part.clear();
+            if (*p == '\0')
+                return true;
+        } else if (*p == '/' || static_cast<unsigned char>(*p) < 0x20) {
+            return false;
+        } else {
+            part += *p;
+        }
+    }
+}
+
+} // namespace
+
+const HKEY HKEY_CURRENT_USER = &current_user_root;
+
+LONG RegCreateKeyExA(HKEY parent, const char* sub_key, DWORD reserved, char* /*class_name*/, DWORD options,
+                     REGSAM access, const SECURITY_ATTRIBUTES* /*security*/, HKEY* result,
+                     DWORD* disposition)
+{
+    if (result == nullptr || reserved != 0 || options != REG_OPTION_NON_VOLATILE)
+        return ERROR_INVALID_PARAMETER;
+    reg_key_object key;
+    if (!is_root(parent)) {
+        const std::lock_guard<std::mutex> guard(handles_mutex);
+        if (open_handles.count(parent) == 0)
+            return ERROR_INVALID_HANDLE;
+        key.components = parent->components;
+    }
+    if (!split_key_path(sub_key, key.components))
+        return ERROR_INVALID_PARAMETER;
+    key.access = access;
+
+    settings_file file("", "");
+    if (const LONG error = key_file(key, file))
+        return error;
+    bool created = false;
+    if (const int error = file.create(created))
+        return error;
+
+    HKEY handle = new reg_key_object(std::move(key));
+    {
+        const std::lock_guard<std::mutex> guard(handles_mutex);
+        open_handles.insert(handle);
+    }
+    *result = handle;
+    if (disposition != nullptr)
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, unsigned char* data,
+                      DWORD* size)
+{
+    if (reserved != nullptr || (data != nullptr && size == nullptr))
+        return ERROR_INVALID_PARAMETER;
+    settings_file file("", "");
+    if (const LONG error = value_file(key, KEY_QUERY_VALUE, file))
+        return error;
+    reg_file_contents contents;
+    if (const int error = file.read(contents))
+        return error;
+    const reg_value* value = contents.find(name == nullptr ? std::string() : std::string(name));
+    if (value == nullptr)
+        return ERROR_FILE_NOT_FOUND;
+
+    if (type != nullptr)
+        *type = value->type;
+    const auto needed = static_cast<DWORD>(value->data.size());
+    if (size == nullptr)
+        return ERROR_SUCCESS;
+    if (data != nullptr) {
+        if (*size < needed) {
+            *size = needed;
+            return ERROR_MORE_DATA;
+        }
+        std::memcpy(data, value->data.data(), needed);
+    }
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, const unsigned char* data,
+                    DWORD size)
+{
+    if (reserved != 0 || (data == nullptr && size != 0))
+        return ERROR_INVALID_PARAMETER;
+    settings_file file("", "");
+    if (const LONG error = value_file(key, KEY_SET_VALUE, file))
+        return error;
+    reg_value value;
+    value.name = name == nullptr ? std::string() : std::string(name);
+    value.type = type;
+    if (size != 0)
+        value.data.assign(reinterpret_cast<const char*>(data), size);
+    return file.update([&value](reg_file_contents& contents) { contents.set(value); });
+}
+
+LONG RegCloseKey(HKEY key)
+{
+    if (is_root(key))
+        return ERROR_SUCCESS;
+    {
+        const std::lock_guard<std::mutex> guard(handles_mutex);
+        if (open_handles.erase(key) == 0)
+            return ERROR_INVALID_HANDLE;
+    }
+    delete key;
+    return ERROR_SUCCESS;
+}
+
+} // namespace plat

@@ -1,0 +1,470 @@
+// The per-user settings store behind the registry calls: where the files live, what
+// they hold, and that neither crashes, full disks, concurrent writers nor damaged files
+// lose or corrupt settings.
+#include "plat_registry.h"
+#include "test_support.h"
+
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace plat;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* settings_key = "Software\\Corvane\\Lumetra";
+
+HKEY open_key(const char* path = settings_key, REGSAM access = KEY_ALL_ACCESS, DWORD* disposition = nullptr)
+{
+    HKEY key = nullptr;
+    const LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, access, nullptr, &key, disposition);
+    EXPECT_EQ(result, ERROR_SUCCESS) << path;
+    return key;
+}
+
+LONG set_bytes(HKEY key, const char* name, DWORD type, const std::string& bytes)
+{
+    return RegSetValueExA(key, name, 0, type, reinterpret_cast<const unsigned char*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size()));
+}
+
+// Reads a value whole; the result is the query's.
+LONG get_bytes(HKEY key, const char* name, DWORD& type, std::string& bytes)
+{
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (result != ERROR_SUCCESS)
+        return result;
+    bytes.assign(size, '\0');
+    result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<unsigned char*>(bytes.data()), &size);
+    bytes.resize(size);
+    return result;
+}
+
+std::string settings_file(const test_support::settings_home& home)
+{
+    return (home.config() / "Corvane" / "Lumetra.reg").string();
+}
+
+// Stores one value and gives the file's bytes, to compare after a store that must fail.
+std::string store_old_settings(const test_support::settings_home& home)
+{
+    HKEY key = open_key();
+    EXPECT_EQ(set_bytes(key, "src", REG_SZ, std::string("old\0", 4)), ERROR_SUCCESS);
+    RegCloseKey(key);
+    return test_support::read_file(settings_file(home));
+}
+
+struct stored_value {
+    const char* name;
+    DWORD type;
+    std::string data;
+};
+
+// Values whose names and data hold the bytes a line-based text file could trip on.
+const stored_value awkward_values[] = {
+    {"src", REG_SZ, std::string("/home/u/My \"docs\"\\a=b.pdf\0", 26)},
+    {"empty text", REG_SZ, std::string("\0", 1)},
+    {"no terminator", REG_SZ, "abc"},
+    {"inner zero", REG_SZ, std::string("a\0b\0", 4)},
+    {"zero bytes", REG_SZ, ""},
+    {"a=b", REG_SZ, std::string("x=y\0", 4)},
+    {"line\nfeed", REG_SZ, std::string("one\ntwo\r\nthree\0", 15)},
+    {"\"quoted\" \\name\t", REG_BINARY, std::string("\0\n\r\xff=\"", 6)},
+    {"", REG_SZ, std::string("default value\0", 14)},
+    {"open on exit", REG_DWORD, std::string("\x01\0\0\0", 4)},
+    {"short number", REG_DWORD, std::string("\x02\0", 2)},
+    {"long number", REG_DWORD, std::string("\x01\x02\x03\x04\x05", 5)},
+    {"latin \xe9t\xe9", REG_SZ, std::string("caf\xe9 \xc3\xa9\x7f\0", 9)},
+    {"odd type", 0x12345678, "xyz"},
+    {"no type", REG_NONE, ""},
+    {"multi", REG_MULTI_SZ, std::string("a\0bc\0\0", 6)},
+    {"; not a comment", REG_SZ, std::string("[not a section]\0", 16)},
+};
+
+TEST(settings_store, every_type_and_byte_survives_a_store_and_a_load)
+{
+    test_support::settings_home home;
+    HKEY writer = open_key();
+    for (const stored_value& value : awkward_values)
+        ASSERT_EQ(set_bytes(writer, value.name, value.type, value.data), ERROR_SUCCESS) << value.name;
+    ASSERT_EQ(RegCloseKey(writer), ERROR_SUCCESS);
+
+    HKEY reader = open_key(settings_key, KEY_READ);
+    for (const stored_value& value : awkward_values) {
+        DWORD type = 0xdead;
+        std::string data;
+        ASSERT_EQ(get_bytes(reader, value.name, type, data), ERROR_SUCCESS) << value.name;
+        EXPECT_EQ(type, value.type) << value.name;
+        EXPECT_EQ(data, value.data) << value.name;
+    }
+    RegCloseKey(reader);
+}
+
+TEST(settings_store, storing_a_value_replaces_it_and_keeps_the_others)
+{
+    test_support::settings_home home;
+    HKEY key = open_key();
+    ASSERT_EQ(set_bytes(key, "src", REG_SZ, std::string("old\0", 4)), ERROR_SUCCESS);
+    ASSERT_EQ(set_bytes(key, "dest", REG_SZ, std::string("d\0", 2)), ERROR_SUCCESS);
+    ASSERT_EQ(set_bytes(key, "src", REG_DWORD, std::string("\x07\0\0\0", 4)), ERROR_SUCCESS);
+    DWORD type = 0;
+    std::string data;
+    ASSERT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_DWORD);
+    EXPECT_EQ(data, std::string("\x07\0\0\0", 4));
+    ASSERT_EQ(get_bytes(key, "dest", type, data), ERROR_SUCCESS);
+    EXPECT_EQ(data, std::string("d\0", 2));
+    RegCloseKey(key);
+}
+
+TEST(settings_store, the_file_is_readable_text_one_value_a_line)
+{
+    test_support::settings_home home;
+    HKEY key = open_key();
+    set_bytes(key, "src", REG_SZ, std::string("C:\\a \"b\"\0", 9));
+    set_bytes(key, "open on exit", REG_DWORD, std::string("\x2a\0\0\0", 4));
+    set_bytes(key, "raw", REG_BINARY, std::string("\x00\xff\n", 3));
+    set_bytes(key, "line", REG_SZ, std::string("a\nb\x01\0", 5));
+    RegCloseKey(key);
+    EXPECT_EQ(test_support::read_file(settings_file(home)),
+              "; Settings of one registry key, one value a line. See README.md, \"Settings\".\n"
+              "[HKEY_CURRENT_USER\\Software\\Corvane\\Lumetra]\n"
+              "\"src\"=\"C:\\\\a \\\"b\\\"\"\n"
+              "\"open on exit\"=dword:0000002a\n"
+              "\"raw\"=hex(3):00,ff,0a\n"
+              "\"line\"=\"a\\nb\\x01\"\n");
+}
+
+TEST(settings_store, the_key_lives_below_the_users_configuration_folder)
+{
+    test_support::settings_home home;
+    DWORD disposition = 0;
+    HKEY key = open_key(settings_key, KEY_ALL_ACCESS, &disposition);
+    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+    const std::string file = settings_file(home);
+    ASSERT_TRUE(fs::is_regular_file(file));
+    RegCloseKey(key);
+
+    key = open_key(settings_key, KEY_ALL_ACCESS, &disposition);
+    EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+    RegCloseKey(key);
+
+    // Without an absolute XDG_CONFIG_HOME the folder is $HOME/.config; a key below an open
+    // key extends its path.
+    struct case_ {
+        bool xdg_set;
+        std::string xdg;
+        const char* sub_key;
+        fs::path expected;
+    };
+    const std::string own_xdg = (home.path() / "xdg").string();
+    const case_ cases[] = {
+        {false, "", "Software\\Corvane\\Other", home.path() / ".config/Corvane/Other.reg"},
+        {true, "relative/folder", "Software\\Corvane\\Third", home.path() / ".config/Corvane/Third.reg"},
+        {true, own_xdg, "Software\\Corvane\\Lumetra", home.path() / "xdg/Corvane/Lumetra.reg"},
+        {true, own_xdg, "Vendor", home.path() / "xdg/Vendor.reg"},
+    };
+    for (const case_& c : cases) {
+        if (c.xdg_set)
+            setenv("XDG_CONFIG_HOME", c.xdg.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        HKEY opened = open_key(c.sub_key, KEY_ALL_ACCESS, &disposition);
+        EXPECT_EQ(disposition, REG_CREATED_NEW_KEY) << c.sub_key;
+        EXPECT_TRUE(fs::is_regular_file(c.expected)) << c.expected;
+        RegCloseKey(opened);
+    }
+
+    setenv("XDG_CONFIG_HOME", home.config().c_str(), 1);
+    HKEY parent = open_key("Software\\Corvane");
+    HKEY child = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(parent, "Lumetra", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+    RegCloseKey(child);
+    RegCloseKey(parent);
+}
+
+TEST(settings_store, the_file_and_its_folders_are_private_to_the_user)
+{
+    test_support::settings_home home;
+    HKEY key = open_key();
+    set_bytes(key, "password", REG_SZ, std::string("secret\0", 7));
+    RegCloseKey(key);
+    struct stat info {};
+    ASSERT_EQ(stat(settings_file(home).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    ASSERT_EQ(stat((home.config() / "Corvane").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0700u);
+}
+
+TEST(settings_store, queries_follow_the_registry_rules)
+{
+    test_support::settings_home home;
+    HKEY key = open_key();
+    set_bytes(key, "src", REG_SZ, std::string("abcdef\0", 7));
+
+    // Size only.
+    DWORD type = 0, size = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "src", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(size, 7u);
+
+    // A buffer too small: more data, the size needed, the buffer untouched.
+    unsigned char small[4] = {'z', 'z', 'z', 'z'};
+    size = sizeof small;
+    EXPECT_EQ(RegQueryValueExA(key, "src", nullptr, &type, small, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 7u);
+    EXPECT_EQ(std::memcmp(small, "zzzz", 4), 0);
+
+    // A missing value leaves type and size alone.
+    type = 99;
+    size = 5;
+    EXPECT_EQ(RegQueryValueExA(key, "missing", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(type, 99u);
+    EXPECT_EQ(size, 5u);
+    RegCloseKey(key);
+}
+
+TEST(settings_store, handles_and_rights_are_checked)
+{
+    test_support::settings_home home;
+    HKEY read_only = open_key(settings_key, KEY_READ);
+    EXPECT_EQ(set_bytes(read_only, "src", REG_SZ, std::string("x\0", 2)), ERROR_ACCESS_DENIED);
+    HKEY write_only = open_key(settings_key, KEY_WRITE);
+    EXPECT_EQ(set_bytes(write_only, "src", REG_SZ, std::string("x\0", 2)), ERROR_SUCCESS);
+    DWORD type = 0;
+    std::string data;
+    EXPECT_EQ(get_bytes(write_only, "src", type, data), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(get_bytes(read_only, "src", type, data), ERROR_SUCCESS);
+
+    EXPECT_EQ(RegCloseKey(read_only), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(read_only), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(get_bytes(read_only, "src", type, data), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(set_bytes(nullptr, "src", REG_SZ, "x"), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+    EXPECT_EQ(set_bytes(HKEY_CURRENT_USER, "src", REG_SZ, "x"), ERROR_ACCESS_DENIED);
+    RegCloseKey(write_only);
+}
+
+TEST(settings_store, key_paths_that_name_no_file_are_refused)
+{
+    test_support::settings_home home;
+    const char* bad_paths[] = {"", "\\Software", "Software\\", "Software\\\\Corvane", "Software\\..\\x",
+                               "Software\\.", "a/b", "line\nfeed"};
+    for (const char* path : bad_paths) {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_INVALID_PARAMETER)
+            << path;
+        EXPECT_EQ(key, nullptr);
+    }
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, nullptr, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(fs::exists(home.config()));
+}
+
+TEST(settings_store, damaged_lines_read_as_missing_values_and_survive_a_store)
+{
+    test_support::settings_home home;
+    RegCloseKey(open_key());
+    const std::string file = settings_file(home);
+    const std::string damaged_lines[] = {
+        "\"unterminated\"=\"abc",
+        "\"bad escape\"=\"a\\qb\"",
+        "\"short escape\"=\"a\\x4\"",
+        "\"long dword\"=dword:123456789",
+        "\"bad hex\"=hex(3):0g",
+        "\"no data\"=",
+        "\"trailing\"=\"x\" junk",
+        "no quotes=1",
+        std::string("\x00\xff\x01 binary", 10),
+    };
+    std::string bytes = "\"good\"=\"kept\"\r\n";
+    for (const std::string& line : damaged_lines)
+        bytes += line + "\n";
+    bytes += "  \"spaced\" = dword:7  ";
+    test_support::write_file(file, bytes);
+
+    HKEY key = open_key();
+    DWORD type = 0;
+    std::string data;
+    for (const char* name : {"unterminated", "bad escape", "short escape", "long dword", "bad hex", "no data",
+                             "trailing", "no quotes"})
+        EXPECT_EQ(get_bytes(key, name, type, data), ERROR_FILE_NOT_FOUND) << name;
+    EXPECT_EQ(get_bytes(key, "good", type, data), ERROR_SUCCESS);
+    EXPECT_EQ(data, std::string("kept\0", 5));
+    EXPECT_EQ(get_bytes(key, "spaced", type, data), ERROR_SUCCESS);
+    EXPECT_EQ(data, std::string("\x07\0\0\0", 4));
+
+    // A store keeps the lines it could not read, for the person who wrote them.
+    ASSERT_EQ(set_bytes(key, "new", REG_SZ, std::string("n\0", 2)), ERROR_SUCCESS);
+    const std::string after = test_support::read_file(file);
+    for (const std::string& line : damaged_lines)
+        EXPECT_NE(after.find(line + "\n"), std::string::npos) << line;
+    EXPECT_EQ(get_bytes(key, "good", type, data), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+TEST(settings_store, a_file_of_garbage_holds_no_values_and_can_be_stored_over)
+{
+    test_support::settings_home home;
+    RegCloseKey(open_key());
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += static_cast<char>((i * 7919 + 13) % 256);
+    test_support::write_file(settings_file(home), garbage);
+
+    HKEY key = open_key();
+    DWORD type = 0;
+    std::string data;
+    EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(set_bytes(key, "src", REG_SZ, std::string("fresh\0", 6)), ERROR_SUCCESS);
+    EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS);
+    EXPECT_EQ(data, std::string("fresh\0", 6));
+    RegCloseKey(key);
+}
+
+// A writer killed at any moment of its store leaves the old or the new settings, whole.
+TEST(settings_store, a_writer_killed_mid_store_leaves_whole_settings)
+{
+    test_support::settings_home home;
+    const std::string big_a(1 << 20, 'a');
+    const std::string big_b(1 << 20, 'b');
+    HKEY key = open_key();
+    ASSERT_EQ(set_bytes(key, "src", REG_SZ, big_a + '\0'), ERROR_SUCCESS);
+    ASSERT_EQ(set_bytes(key, "dest", REG_SZ, std::string("kept\0", 5)), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    for (int round = 0; round < 12; ++round) {
+        const pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            HKEY child_key = open_key();
+            for (int i = 0;; ++i)
+                set_bytes(child_key, "src", REG_SZ, (i % 2 == 0 ? big_b : big_a) + '\0');
+        }
+        usleep(static_cast<useconds_t>(2000 + round * 3000));
+        kill(writer, SIGKILL);
+        int status = 0;
+        waitpid(writer, &status, 0);
+
+        HKEY reader = open_key(settings_key, KEY_READ);
+        DWORD type = 0;
+        std::string data;
+        ASSERT_EQ(get_bytes(reader, "src", type, data), ERROR_SUCCESS) << "round " << round;
+        EXPECT_TRUE(data == big_a + '\0' || data == big_b + '\0') << "round " << round;
+        ASSERT_EQ(get_bytes(reader, "dest", type, data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("kept\0", 5));
+        RegCloseKey(reader);
+    }
+}
+
+// A disk that fills up during the write: the store fails and the old settings stay.
+TEST(settings_store, a_store_that_cannot_be_written_keeps_the_old_settings)
+{
+    test_support::settings_home home;
+    const std::string before = store_old_settings(home);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit {512, 512};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        HKEY child_key = open_key();
+        const LONG result = set_bytes(child_key, "src", REG_SZ, std::string(4096, 'n') + '\0');
+        _exit(result == EFBIG ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write was not reported";
+    EXPECT_EQ(test_support::read_file(settings_file(home)), before);
+    EXPECT_FALSE(fs::exists(settings_file(home) + ".new"));
+}
+
+// Two processes storing at once, each its own values and one shared value: nothing lost.
+TEST(settings_store, concurrent_stores_from_two_processes_lose_nothing)
+{
+    test_support::settings_home home;
+    RegCloseKey(open_key());
+    constexpr int values_each = 60;
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            HKEY key = open_key();
+            int failures = 0;
+            for (int i = 0; i < values_each; ++i) {
+                const std::string name = std::string(1, static_cast<char>('a' + w)) + std::to_string(i);
+                failures += set_bytes(key, name.c_str(), REG_SZ, name + '\0') != ERROR_SUCCESS;
+                failures += set_bytes(key, "shared", REG_SZ, name + '\0') != ERROR_SUCCESS;
+            }
+            _exit(failures == 0 ? 0 : 1);
+        }
+    }
+    for (pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    HKEY key = open_key();
+    DWORD type = 0;
+    std::string data;
+    for (int w = 0; w < 2; ++w)
+        for (int i = 0; i < values_each; ++i) {
+            const std::string name = std::string(1, static_cast<char>('a' + w)) + std::to_string(i);
+            ASSERT_EQ(get_bytes(key, name.c_str(), type, data), ERROR_SUCCESS) << name;
+            EXPECT_EQ(data, name + '\0');
+        }
+    ASSERT_EQ(get_bytes(key, "shared", type, data), ERROR_SUCCESS);
+    EXPECT_TRUE(data == "a59" + std::string(1, '\0') || data == "b59" + std::string(1, '\0'));
+    RegCloseKey(key);
+}
+
+// Permissions bind only an unprivileged user, so these run as one.
+TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
+{
+    test_support::settings_home home;
+    const std::string before = store_old_settings(home);
+    const std::string file = settings_file(home);
+    test_support::open_to_everyone(home.path());
+    for (const fs::path& p : fs::recursive_directory_iterator(home.path()))
+        fs::permissions(p, fs::perms::all, fs::perm_options::add);
+
+    // A folder the user may read but not write: loads work, a store fails, nothing changes.
+    fs::permissions(home.config() / "Corvane", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
+                                                   | fs::perms::others_read | fs::perms::others_exec);
+    fs::remove(file + ".lock");
+    const int store_result = test_support::run_unprivileged([] {
+        HKEY k = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, settings_key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != 0)
+            return 10;
+        DWORD size = 0;
+        if (RegQueryValueExA(k, "src", nullptr, nullptr, nullptr, &size) != 0 || size != 4)
+            return 11;
+        return set_bytes(k, "src", REG_SZ, std::string("new\0", 4)) == ERROR_ACCESS_DENIED ? 0 : 12;
+    });
+    EXPECT_EQ(store_result, 0);
+    EXPECT_EQ(test_support::read_file(file), before);
+
+    // A file the user may not read: the key does not open.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    const int open_result = test_support::run_unprivileged([] {
+        HKEY k = nullptr;
+        return RegCreateKeyExA(HKEY_CURRENT_USER, settings_key, 0, nullptr, 0, KEY_READ, nullptr, &k, nullptr);
+    });
+    EXPECT_EQ(open_result, ERROR_ACCESS_DENIED);
+}
+
+} // namespace
