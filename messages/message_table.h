@@ -22,6 +22,19 @@ inline constexpr const char* path_too_long =
 
 // ---- Conversion engine ----------------------------------------------------
 inline constexpr const char* incorrect_password = "Incorrect password";
+inline constexpr const char* pdf_unreadable =
+    "The program cannot read PDF document. It might be corrupted or\ndoes not comply with Adobe PDF format.";
+inline constexpr const char* invalid_page_range = "Invalid page range";
+inline constexpr const char* dest_is_source = "The destination file cannot be the source document.";
+inline constexpr const char* settings_key_path = "Software\\Corvane\\Lumetra";
+// Settings value names; "src" and "dest" are the toolkit's key names above.
+inline constexpr const char* value_open_on_exit = "open on exit";
+// Also the profile's keys for the page range and the password.
+inline constexpr const char* value_pages = "pages";
+inline constexpr const char* value_password = "password";
+// The console build of the error report.
+inline constexpr const char* report_internal_error = "Internal error: ";
+inline constexpr const char* report_error_head = "Error:";
 
 // ---- Console program ------------------------------------------------------
 

@@ -1,0 +1,59 @@
+#include "front_end.h"
+#include "message_table.h"
+#include "plat_file_identity.h"
+#include "quillet_convertor.h"
+#include "tk_error_handler.h"
+#include "tk_log.h"
+#include "tk_thread.h"
+
+#include <cstdio>
+
+void quillet_convertor::operator()()
+{
+    tk_log(2, "quillet_convertor::operator()");
+    init_conversion guard(&finished, 1);
+    tk_log(3, "src = [%s]\ndest = [%s]", src.c_str(), dest.c_str());
+    try {
+        convert_document();
+    } catch (const tk_final_exception&) {
+        // reported already
+    } catch (const tk_exception& e) {
+        error_handler::instance()->handle(e, true);
+    } catch (const std::exception& e) {
+        report_run_failure(e);
+    }
+}
+
+void quillet_convertor::convert_document()
+{
+    // Emptying the destination must not destroy the document it is made from.
+    if (plat::same_file(src, dest))
+        throw tk_exception(msg::dest_is_source, 1);
+    // The destination exists and is empty before the document is opened.
+    std::FILE* created = std::fopen(dest.c_str(), "wb+");
+    if (created == nullptr)
+        throw tk_mail_assertion(qlt_conv::source, 97);
+    std::fclose(created);
+
+    const std::unique_ptr<PDFDoc> doc = pdf_open_document(src, password);
+    if (!doc->isOk())
+        throw tk_exception(msg::pdf_unreadable, 1);
+    const int page_count = doc->getNumPages();
+    pages_total = page_list.empty() ? static_cast<std::uint32_t>(page_count)
+                                    : static_cast<std::uint32_t>(page_list.size());
+    tk_log(1, "Document has %d pages", static_cast<int>(pages_total.load()));
+
+    pdf_text_output out(dest, library->text_settings());
+    // A stop request (the wizard closing) ends the loop between pages, and the library's
+    // display between its steps; a stopped run reports nothing.
+    const std::size_t steps = page_list.empty() ? pages_total.load() : page_list.size();
+    for (std::uint32_t step = pages_done; step < steps && !tk_stop_requested_on_this_thread(); step = pages_done) {
+        const std::uint32_t page = page_list.empty() ? step + 1 : page_list[step];
+        if (page > static_cast<std::uint32_t>(page_count))
+            tk_log(1, "Page is our of range %d > %d", static_cast<int>(page), page_count);
+        else
+            pdf_display_page(*doc, out, static_cast<int>(page));
+        pages_done.fetch_add(1, std::memory_order_relaxed);
+    }
+    out.close();
+}

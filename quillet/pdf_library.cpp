@@ -1,0 +1,229 @@
+#include "pdf_library.h"
+
+#include "message_table.h"
+#include "plat_error.h"
+#include "tk_exception.h"
+#include "tk_log.h"
+#include "tk_thread.h"
+
+#include <Error.h>
+#include <ErrorCodes.h>
+#include <GlobalParams.h>
+#include <XRef.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// The library's messages go nowhere: nothing of it reaches the console.
+void drop_library_message(ErrorCategory, Goffset, const char*) {}
+
+// A configuration line's tokens: blank-separated, a double-quoted token may hold blanks.
+std::vector<std::string> config_tokens(const std::string& line)
+{
+    std::vector<std::string> tokens;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
+            ++i;
+        if (i == line.size())
+            break;
+        std::string token;
+        if (line[i] == '"') {
+            const std::size_t end = line.find('"', i + 1);
+            if (end == std::string::npos)
+                return {}; // an unclosed quote makes the line malformed
+            token = line.substr(i + 1, end - i - 1);
+            i = end + 1;
+        } else {
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+                token += line[i++];
+        }
+        tokens.push_back(token);
+    }
+    return tokens;
+}
+
+void apply_config_line(const std::vector<std::string>& tokens, pdf_text_settings& settings)
+{
+    if (tokens.size() != 2)
+        return;
+    const std::string& key = tokens[0];
+    const std::string& value = tokens[1];
+    if (key == "textEncoding") {
+        settings.encoding = value;
+    } else if (key == "textEOL") {
+        if (value == "unix")
+            settings.end_of_line = eolUnix;
+        else if (value == "dos")
+            settings.end_of_line = eolDOS;
+        else if (value == "mac")
+            settings.end_of_line = eolMac;
+    } else if (key == "textPageBreaks") {
+        if (value == "yes")
+            settings.page_breaks = true;
+        else if (value == "no")
+            settings.page_breaks = false;
+    }
+}
+
+bool read_whole_file(const std::string& path, std::string& text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    text = bytes.str();
+    return true;
+}
+
+// Whether the trailer's encryption dictionary names the standard security handler: only
+// then can a failed opening be a wrong password.
+bool has_standard_security(const PDFDoc& doc)
+{
+    XRef* xref = doc.getXRef();
+    if (xref == nullptr)
+        return false;
+    const Object* trailer = xref->getTrailerDict();
+    if (trailer == nullptr || !trailer->isDict())
+        return false;
+    const Object encrypt = trailer->dictLookup("Encrypt");
+    if (!encrypt.isDict())
+        return false;
+    return encrypt.dictLookup("Filter").isName("Standard");
+}
+
+// The library's abort test between its steps: only a stop request of the thread (the
+// wizard closing during a run) ends a page early.
+bool stop_requested(void*) { return tk_stop_requested_on_this_thread(); }
+
+} // namespace
+
+void pdf_apply_config_text(const std::string& text, pdf_text_settings& settings)
+{
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::vector<std::string> tokens = config_tokens(line);
+        if (!tokens.empty() && tokens[0][0] != '#')
+            apply_config_line(tokens, settings);
+    }
+}
+
+pdf_text_settings pdf_load_text_settings(const char* home, const std::string& system_file)
+{
+    pdf_text_settings settings;
+    std::string text;
+    if ((home != nullptr && *home != '\0' && read_whole_file(std::string(home) + "/.xpdfrc", text)) ||
+        read_whole_file(system_file, text))
+        pdf_apply_config_text(text, settings);
+    return settings;
+}
+
+pdf_library::pdf_library()
+{
+    tk_log(2, "pdf_library::ctor");
+    setErrorCallback(drop_library_message);
+    globalParams = std::make_unique<GlobalParams>();
+    globalParams->setErrQuiet(true);
+    settings = pdf_load_text_settings(std::getenv("HOME"));
+    // An encoding that the library does not know would make it write no text at all.
+    globalParams->setTextEncoding(settings.encoding.c_str());
+    if (globalParams->getTextEncoding() == nullptr) {
+        tk_log(1, "Unknown text encoding %s, Latin1 kept", settings.encoding.c_str());
+        settings.encoding = pdf_text_settings().encoding;
+        globalParams->setTextEncoding(settings.encoding.c_str());
+    }
+}
+
+pdf_library::~pdf_library()
+{
+    tk_log(2, "pdf_library::dtor");
+    globalParams.reset();
+}
+
+std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password)
+{
+    tk_log(2, "pdf_open_document(%s)", file.c_str());
+    std::optional<GooString> owner;
+    std::optional<GooString> user;
+    if (password) {
+        owner.emplace(*password);
+        user.emplace(*password);
+    }
+    auto doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(file), owner, user);
+    if (doc->isOk())
+        return doc;
+    const int error = doc->getErrorCode();
+    tk_log(1, "The library could not open the document: error %d", error);
+    if (error == errOpenFile)
+        return doc;
+    if (error == errEncrypted && has_standard_security(*doc))
+        throw pdf_wrong_pswd_exception();
+    throw tk_exception(msg::pdf_unreadable, 1);
+}
+
+namespace {
+
+[[noreturn]] void throw_system_error(int error)
+{
+    plat::set_last_error(error != 0 ? error : EIO);
+    throw tk_exception_ex();
+}
+
+} // namespace
+
+pdf_text_output::pdf_text_output(const std::string& dest, const pdf_text_settings& settings)
+{
+    file = std::fopen(dest.c_str(), "ab");
+    if (file == nullptr)
+        throw_system_error(errno);
+    text_device = std::make_unique<TextOutputDev>(write, this, true, 0, false);
+    text_device->setTextEOL(settings.end_of_line);
+    text_device->setTextPageBreaks(settings.page_breaks);
+}
+
+pdf_text_output::~pdf_text_output()
+{
+    text_device.reset();
+    if (file != nullptr)
+        std::fclose(file);
+}
+
+void pdf_text_output::write(void* self, const char* text, int length)
+{
+    auto* out = static_cast<pdf_text_output*>(self);
+    if (out->write_error != 0 || length <= 0)
+        return;
+    errno = 0;
+    if (std::fwrite(text, 1, static_cast<std::size_t>(length), out->file) != static_cast<std::size_t>(length))
+        out->write_error = errno != 0 ? errno : EIO;
+}
+
+void pdf_text_output::check() const
+{
+    if (write_error != 0)
+        throw_system_error(write_error);
+}
+
+void pdf_text_output::close()
+{
+    text_device.reset();
+    std::FILE* closing = file;
+    file = nullptr;
+    errno = 0;
+    if (std::fclose(closing) != 0 && write_error == 0)
+        write_error = errno != 0 ? errno : EIO;
+    check();
+}
+
+void pdf_display_page(PDFDoc& doc, pdf_text_output& out, int page)
+{
+    doc.displayPage(&out.device(), page, 72, 72, 0, false, true, false, stop_requested, nullptr);
+    out.check();
+}

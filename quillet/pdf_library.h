@@ -1,0 +1,78 @@
+#pragma once
+// The engine's binding to the PDF library: its global settings object, opening a document
+// with the system's failures, the text output device, and the display of one page.
+#include <PDFDoc.h>
+#include <TextOutputDev.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+// The text settings in force for a conversion: the library's defaults of the original
+// platform, changed only by the optional configuration file.
+struct pdf_text_settings {
+    std::string encoding = "Latin1";
+    EndOfLineKind end_of_line = eolDOS;
+    bool page_breaks = true;
+};
+
+// Applies the text settings that a configuration file's text holds ("textEncoding",
+// "textEOL" unix/dos/mac, "textPageBreaks" yes/no) over `settings`; other and malformed
+// lines are ignored.
+void pdf_apply_config_text(const std::string& text, pdf_text_settings& settings);
+
+// The settings of the first configuration file that can be read: `home`/.xpdfrc, then
+// `system_file`; without either, the defaults. `home` may be null.
+pdf_text_settings pdf_load_text_settings(const char* home, const std::string& system_file = "/etc/xpdfrc");
+
+// Owns the library's global settings object for its lifetime and installs it as the
+// library's global settings; the library's own messages are silenced.
+class pdf_library {
+public:
+    pdf_library();
+    ~pdf_library();
+    pdf_library(const pdf_library&) = delete;
+    pdf_library& operator=(const pdf_library&) = delete;
+
+    const pdf_text_settings& text_settings() const { return settings; }
+
+private:
+    pdf_text_settings settings;
+};
+
+// Opens `file` with `password` as owner and user password (none: the library's default).
+// A damaged or unreadable document, or one encrypted by another than the standard handler,
+// throws the unreadable-document tk_exception; a wrong password pdf_wrong_pswd_exception.
+// A file that can't be opened at all gives a document that is not valid (isOk() false).
+std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password);
+
+// The text output device appending to `dest` in physical layout. It writes through a
+// stream of its own, so that a failed write (a full disk, say) is reported instead of lost.
+class pdf_text_output {
+public:
+    // A destination that can't be opened is a level-1 tk_exception_ex with the system's text.
+    pdf_text_output(const std::string& dest, const pdf_text_settings& settings);
+    // Closes the destination when close() has not; a failure is then no longer reported.
+    ~pdf_text_output();
+    pdf_text_output(const pdf_text_output&) = delete;
+    pdf_text_output& operator=(const pdf_text_output&) = delete;
+
+    TextOutputDev& device() { return *text_device; }
+    // A write that failed so far: a level-1 tk_exception_ex with the system's text.
+    void check() const;
+    // Closes the destination; a failed write or close throws as check() does.
+    void close();
+
+private:
+    static void write(void* self, const char* text, int length);
+
+    std::FILE* file = nullptr;
+    std::unique_ptr<TextOutputDev> text_device;
+    int write_error = 0;
+};
+
+// Writes one page's text into `out`: 72 dpi, no extra rotation, the crop box. The page
+// ends early, between library steps, when the calling thread was asked to stop. A failed
+// write throws as pdf_text_output::check().
+void pdf_display_page(PDFDoc& doc, pdf_text_output& out, int page);

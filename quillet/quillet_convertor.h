@@ -1,0 +1,59 @@
+#pragma once
+// The one converter of the process: the settings of a conversion, kept in the user's
+// settings store between runs, the PDF library's global settings for its lifetime, the
+// conversion run itself and the progress counters that a front end polls.
+#include "pdf_library.h"
+#include "tk_converter.h"
+#include "tk_profile.h"
+#include "tk_reg_key.h"
+#include "tk_singleton.h"
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qlt_conv {
+// The source name under which the engine's checks are reported.
+inline constexpr const char* source = "qlt_conv";
+} // namespace qlt_conv
+
+class quillet_convertor : public tk_converter, public tk_singleton<quillet_convertor>, public tk_serializer {
+public:
+    // Loads the settings, then creates the library's global settings.
+    quillet_convertor();
+    // Stores the settings, then deletes the library's global settings.
+    ~quillet_convertor() override;
+
+    // The conversion run: every failure ends in its handlers; `finished` is set at the end.
+    void operator()() override;
+
+    // Steps of the run between creating the destination and closing the document; every
+    // failure leaves it as an exception, the library's objects already destroyed.
+    void convert_document();
+
+    // Loads (false) or stores (true) the five settings; true when all five moved.
+    bool serialize(bool store);
+
+    // Percent done in whole steps; 100 once the run has ended.
+    double get_progress() const;
+
+    // Stores `text` and reads it into the page list; a bad item throws "Invalid page range".
+    void set_page_range(const std::string& text);
+
+    // Writes the settings to a profile file; false when it can't be written.
+    bool store_profile(const std::string& path);
+    bool fill_profile(tk_profile& profile);
+
+    std::string pages;
+    std::string password;
+    bool open_on_exit = true;
+    // Written by the run's thread, read by the wizard's user-interface thread.
+    std::atomic<std::uint32_t> pages_done {0};
+    std::atomic<std::uint32_t> pages_total {0};
+    std::vector<std::uint32_t> page_list;
+
+private:
+    std::optional<pdf_library> library;
+};

@@ -1,0 +1,136 @@
+// Converts a generated document through the engine's run and through a bare loop over
+// the PDF library with the same settings, and prints pages per second of each, their
+// ratio, and the run's peak memory for a short and a long document.
+//   engine_bench [PAGES]   (default 1000)
+#include "minimal_pdf.h"
+#include "quillet_convertor.h"
+#include "tk_error_handler.h"
+
+#include <GlobalParams.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string make_document(const std::string& path, int pages)
+{
+    minimal_pdf::document doc;
+    for (int i = 1; i <= pages; ++i) {
+        std::vector<std::string> lines;
+        for (int line = 1; line <= 30; ++line)
+            lines.push_back("Page " + std::to_string(i) + ", line " + std::to_string(line) +
+                            ": the quick brown fox jumps over the lazy dog.");
+        doc.pages.push_back(minimal_pdf::text_page(lines));
+    }
+    if (!minimal_pdf::write(path, minimal_pdf::render(doc))) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    return path;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The library alone: the same document, device and display arguments as the run.
+double bare_loop(const std::string& src, const std::string& dest, const pdf_text_settings& settings)
+{
+    const auto start = std::chrono::steady_clock::now();
+    std::fclose(std::fopen(dest.c_str(), "wb+"));
+    PDFDoc doc(std::make_unique<GooString>(src), GooString(""), GooString(""));
+    TextOutputDev out(dest.c_str(), true, 0, false, true);
+    out.setTextEOL(settings.end_of_line);
+    out.setTextPageBreaks(settings.page_breaks);
+    for (int page = 1; page <= doc.getNumPages(); ++page)
+        doc.displayPage(&out, page, 72, 72, 0, false, true, false);
+    return seconds_since(start);
+}
+
+double engine_run(const std::string& src, const std::string& dest)
+{
+    quillet_convertor& converter = *quillet_convertor::instance();
+    converter.src = src;
+    converter.dest = dest;
+    converter.pages_done = 0;
+    converter.pages_total = 0;
+    const auto start = std::chrono::steady_clock::now();
+    converter();
+    return seconds_since(start);
+}
+
+// Resets the process's peak resident size, so that the next reading covers what follows.
+void reset_peak_memory()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+long peak_memory_kib()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int pages = argc > 1 ? std::atoi(argv[1]) : 1000;
+    char dir_pattern[] = "/tmp/qlt-bench-XXXXXX";
+    const std::string dir = mkdtemp(dir_pattern);
+    // The converter keeps its settings in the user's store: keep the real one out of it.
+    setenv("HOME", dir.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+
+    const std::string long_doc = make_document(dir + "/long.pdf", pages);
+    const std::string short_doc = make_document(dir + "/short.pdf", std::max(1, pages / 10));
+    const std::string dest = dir + "/out.txt";
+    {
+        quillet_convertor converter;
+        error_handler handler;
+        const pdf_text_settings settings = pdf_load_text_settings(dir.c_str());
+
+        bare_loop(long_doc, dest, settings); // warm-up
+        std::vector<double> bare;
+        std::vector<double> run;
+        for (int round = 0; round < 5; ++round) {
+            bare.push_back(bare_loop(long_doc, dest, settings));
+            run.push_back(engine_run(long_doc, dest));
+        }
+        const double bare_rate = pages / median(bare);
+        const double run_rate = pages / median(run);
+        std::printf("pages: %d\n", pages);
+        std::printf("bare loop: %.0f pages/s\n", bare_rate);
+        std::printf("engine run: %.0f pages/s\n", run_rate);
+        std::printf("run / bare: %.3f\n", run_rate / bare_rate);
+
+        reset_peak_memory();
+        engine_run(short_doc, dest);
+        const long short_peak = peak_memory_kib();
+        reset_peak_memory();
+        engine_run(long_doc, dest);
+        const long long_peak = peak_memory_kib();
+        std::printf("peak memory of the run: %ld KiB for %d pages, %ld KiB for %d pages\n", short_peak,
+                    std::max(1, pages / 10), long_peak, pages);
+    }
+    std::string remove = "rm -rf '" + dir + "'";
+    return std::system(remove.c_str()) == 0 ? 0 : 1;
+}

@@ -1,0 +1,275 @@
+#include "../fixtures/minimal_pdf.h"
+#include "engine_test_support.h"
+#include "message_table.h"
+#include "quillet_convertor.h"
+#include "tk_error_handler.h"
+#include "tk_thread.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using engine_test::fixture;
+using test_support::read_file;
+
+const char* const page_text[] = {
+    "Fixture page 1 of 5\r\nWord alpha\r\n\f", "Fixture page 2 of 5\r\nWord bravo\r\n\f",
+    "Fixture page 3 of 5\r\nWord charlie\r\n\f", "Fixture page 4 of 5\r\nWord delta\r\n\f",
+    "Fixture page 5 of 5\r\nWord echo\r\n\f"};
+
+std::string five_page_text(std::initializer_list<int> pages)
+{
+    std::string text;
+    for (int page : pages)
+        text += page_text[page - 1];
+    return text;
+}
+
+// A converter and an error handler as the console program has them, with a private home.
+struct run_test : testing::Test {
+    engine_test::scoped_home home;
+    quillet_convertor converter;
+    error_handler handler;
+
+    void prepare(const std::string& src, const std::string& password, const std::string& range)
+    {
+        converter.src = fixture(src);
+        converter.dest = home.file("out.txt");
+        converter.password = password;
+        converter.set_page_range(range);
+    }
+};
+
+struct success_case {
+    const char* src;
+    const char* password;
+    const char* range;
+    std::string text;
+    std::uint32_t total;
+};
+
+TEST_F(run_test, converts_the_selected_pages_in_list_order)
+{
+    const success_case cases[] = {
+        {"five_pages.pdf", "", "", five_page_text({1, 2, 3, 4, 5}), 5},
+        {"five_pages.pdf", "", "2,9,3", five_page_text({2, 3}), 3},
+        {"five_pages.pdf", "", "1-3,2", five_page_text({1, 2, 3, 2}), 4},
+        {"five_pages.pdf", "", "5,4-5,6-8", five_page_text({5, 4, 5}), 6},
+        {"five_pages.pdf", "not needed", "1", five_page_text({1}), 1},
+        {"five_pages_rc4_40.pdf", "user-secret", "", five_page_text({1, 2, 3, 4, 5}), 5},
+        {"five_pages_rc4_128.pdf", "owner-secret", "3", five_page_text({3}), 1},
+        {"five_pages_aes_128.pdf", "user-secret", "4", five_page_text({4}), 1},
+        {"five_pages_aes_256.pdf", "user-secret", "5,1", five_page_text({5, 1}), 2},
+        {"five_pages_empty_user.pdf", "", "2", five_page_text({2}), 1},
+        {"damaged_xref.pdf", "", "", five_page_text({1, 2, 3, 4, 5}), 5},
+        {"no_pages.pdf", "", "", "", 0},
+        {"no_pages.pdf", "", "1,2", "", 2},
+        {"latin1.pdf", "", "", "Caf\xe9 M\xfcller Stra\xdf" "e\r\n\f", 1},
+    };
+    for (const success_case& c : cases) {
+        SCOPED_TRACE(std::string(c.src) + " pages <" + c.range + ">");
+        prepare(c.src, c.password, c.range);
+        converter.pages_done = 0;
+        converter.pages_total = 0;
+        test_support::write_file(converter.dest, "old content");
+        EXPECT_NO_THROW(converter.convert_document());
+        EXPECT_EQ(read_file(converter.dest), c.text);
+        EXPECT_EQ(converter.pages_total, c.total);
+        EXPECT_EQ(converter.pages_done, c.total);
+    }
+}
+
+TEST_F(run_test, a_whole_run_ends_finished_with_nothing_reported)
+{
+    prepare("five_pages.pdf", "", "4,2");
+    EXPECT_EQ(converter.get_progress(), 0.0);
+    testing::internal::CaptureStdout();
+    converter();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(converter.finished);
+    EXPECT_EQ(converter.get_progress(), 100.0);
+    EXPECT_EQ(read_file(converter.dest), five_page_text({4, 2}));
+}
+
+struct failure_case {
+    const char* src;
+    const char* password;
+    std::string message;
+};
+
+// Every failure leaves the destination emptied and the counters where it stopped them.
+TEST_F(run_test, each_failure_empties_the_destination_and_leaves_the_counters)
+{
+    const failure_case cases[] = {
+        {"five_pages_aes_256.pdf", "wrong", msg::incorrect_password},
+        {"five_pages_rc4_40.pdf", "", msg::incorrect_password},
+        {"other_filter.pdf", "user-secret", msg::pdf_unreadable},
+        {"not_a_pdf.pdf", "", msg::pdf_unreadable},
+        {"truncated.pdf", "", msg::pdf_unreadable},
+        {"missing.pdf", "", msg::pdf_unreadable},
+    };
+    for (const failure_case& c : cases) {
+        SCOPED_TRACE(c.src);
+        prepare(c.src, c.password, "1-3");
+        test_support::write_file(converter.dest, "old content");
+        try {
+            converter.convert_document();
+            ADD_FAILURE() << "no exception";
+        } catch (const tk_exception& e) {
+            EXPECT_EQ(e.what(), c.message);
+            EXPECT_EQ(e.level, 1);
+        }
+        EXPECT_EQ(read_file(converter.dest), "");
+        EXPECT_EQ(converter.pages_total, 0u);
+        EXPECT_EQ(converter.pages_done, 0u);
+    }
+}
+
+TEST_F(run_test, a_destination_that_cannot_be_created_is_an_internal_error)
+{
+    prepare("five_pages.pdf", "", "");
+    converter.dest = home.file("missing-folder/out.txt");
+    try {
+        converter.convert_document();
+        FAIL() << "no exception";
+    } catch (const tk_mail_assertion& e) {
+        EXPECT_EQ(e.what(), tk_assertion_code("qlt_conv", 97));
+    }
+
+    // A read-only destination, for a user that root's privileges don't cover.
+    converter.dest = home.file("read-only.txt");
+    test_support::write_file(converter.dest, "kept");
+    test_support::open_to_everyone(home.path());
+    chmod(converter.dest.c_str(), 0444);
+    const int result = test_support::run_unprivileged([&] {
+        try {
+            converter.convert_document();
+        } catch (const tk_mail_assertion& e) {
+            return e.what() == tk_assertion_code("qlt_conv", 97) ? 0 : 1;
+        }
+        return 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(read_file(converter.dest), "kept");
+}
+
+// Emptying the destination would destroy the source document when both are one file.
+TEST_F(run_test, refuses_a_destination_that_is_the_source_document)
+{
+    const std::string original = read_file(fixture("five_pages.pdf"));
+    const std::string src = home.file("doc.pdf");
+    test_support::write_file(src, original);
+    ASSERT_EQ(link(src.c_str(), home.file("linked.pdf").c_str()), 0);
+    for (const std::string& dest : {src, home.file("./doc.pdf"), home.file("linked.pdf")}) {
+        SCOPED_TRACE(dest);
+        converter.src = src;
+        converter.dest = dest;
+        try {
+            converter.convert_document();
+            ADD_FAILURE() << "no exception";
+        } catch (const tk_exception& e) {
+            EXPECT_STREQ(e.what(), msg::dest_is_source);
+            EXPECT_EQ(e.level, 1);
+        }
+        EXPECT_EQ(read_file(src), original);
+    }
+}
+
+TEST_F(run_test, a_destination_that_runs_out_of_space_is_an_error)
+{
+    prepare("five_pages.pdf", "", "");
+    converter.dest = "/dev/full";
+    try {
+        converter.convert_document();
+        FAIL() << "no exception";
+    } catch (const tk_exception& e) {
+        EXPECT_EQ(e.level, 1);
+        EXPECT_EQ(e.code, ENOSPC);
+    }
+}
+
+// The console program's reports of a failed run: the process ends with -1 inside the run,
+// before the converter could store the settings.
+TEST_F(run_test, console_reports_of_a_failed_run)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct report_case {
+        const char* src;
+        const char* password;
+        bool missing_folder;
+        const char* report;
+    };
+    const report_case cases[] = {
+        {"five_pages_aes_128.pdf", "wrong", false, "^Error:\nIncorrect password\n$"},
+        {"not_a_pdf.pdf", "", false,
+         "^Error:\nThe program cannot read PDF document. It might be corrupted or does not comply with Adobe "
+         "PDF format.\n$"},
+        {"five_pages.pdf", "", true, "^Internal error: Internal error: \ncode=716c745f636f6e765c3937\n$"},
+    };
+    for (const report_case& c : cases) {
+        SCOPED_TRACE(c.src);
+        prepare(c.src, c.password, "");
+        if (c.missing_folder)
+            converter.dest = home.file("missing-folder/out.txt");
+        EXPECT_EXIT(
+            {
+                std::fflush(stdout);
+                dup2(2, 1);
+                converter();
+            },
+            testing::ExitedWithCode(255), c.report);
+    }
+}
+
+TEST_F(run_test, a_run_that_ends_the_process_stores_no_settings)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    converter.src = "stored before";
+    ASSERT_TRUE(converter.serialize(true));
+    EXPECT_EXIT(
+        {
+            prepare("five_pages_aes_128.pdf", "wrong", "");
+            converter();
+        },
+        testing::ExitedWithCode(255), "");
+    converter.src = "";
+    converter.serialize(false);
+    EXPECT_EQ(converter.src, "stored before");
+}
+
+
+struct conversion_thread : tk_thread {
+    conversion_thread() : tk_thread(false) {}
+    tk_thread_functor* create_functor() override { return quillet_convertor::instance(); }
+};
+
+// Closing the wizard during a run asks its worker to stop: the run ends between pages,
+// finished and without a report.
+TEST_F(run_test, a_stop_request_ends_the_run_early_and_quietly)
+{
+    minimal_pdf::document doc;
+    for (int i = 0; i < 5000; ++i)
+        doc.pages.push_back(minimal_pdf::text_page({"Long document page " + std::to_string(i + 1)}));
+    const std::string src = home.file("long.pdf");
+    ASSERT_TRUE(minimal_pdf::write(src, minimal_pdf::render(doc)));
+    converter.src = src;
+    converter.dest = home.file("long.txt");
+
+    testing::internal::CaptureStdout();
+    conversion_thread thread;
+    thread.start();
+    while (converter.pages_done == 0 && !converter.finished)
+        usleep(1000);
+    thread.terminate();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(converter.finished);
+    EXPECT_EQ(converter.pages_total, 5000u);
+    EXPECT_LT(converter.pages_done, 5000u);
+    EXPECT_GT(converter.pages_done, 0u);
+}
+
+} // namespace

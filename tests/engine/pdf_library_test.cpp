@@ -1,0 +1,254 @@
+#include "engine_test_support.h"
+#include "message_table.h"
+#include "pdf_library.h"
+#include "test_support.h"
+#include "tk_exception.h"
+
+#include <GlobalParams.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+using engine_test::fixture;
+
+enum class opened { ok, not_valid, unreadable, wrong_password };
+
+const char* name_of(opened o)
+{
+    switch (o) {
+    case opened::ok: return "ok";
+    case opened::not_valid: return "not valid";
+    case opened::unreadable: return "unreadable";
+    case opened::wrong_password: return "wrong password";
+    }
+    return "?";
+}
+
+opened try_open(const std::string& file, const std::optional<std::string>& password)
+{
+    try {
+        const auto doc = pdf_open_document(file, password);
+        return doc->isOk() ? opened::ok : opened::not_valid;
+    } catch (const pdf_wrong_pswd_exception& e) {
+        EXPECT_STREQ(e.what(), msg::incorrect_password);
+        EXPECT_EQ(e.level, 1);
+        return opened::wrong_password;
+    } catch (const tk_exception& e) {
+        EXPECT_STREQ(e.what(), msg::pdf_unreadable);
+        EXPECT_EQ(e.level, 1);
+        return opened::unreadable;
+    }
+}
+
+struct open_case {
+    const char* file;
+    std::optional<std::string> password;
+    opened expected;
+};
+
+TEST(pdf_library, maps_each_opening_to_its_outcome)
+{
+    pdf_library library;
+    const std::string encrypted[] = {"five_pages_rc4_40.pdf", "five_pages_rc4_128.pdf", "five_pages_aes_128.pdf",
+                                     "five_pages_aes_256.pdf"};
+    std::vector<open_case> cases = {
+        {"five_pages.pdf", std::nullopt, opened::ok},
+        {"five_pages.pdf", "ignored", opened::ok},
+        {"five_pages_empty_user.pdf", "", opened::ok},
+        {"five_pages_empty_user.pdf", std::nullopt, opened::ok},
+        {"five_pages_empty_user.pdf", "owner-secret", opened::ok},
+        {"five_pages_empty_user.pdf", "wrong", opened::wrong_password},
+        {"other_filter.pdf", "", opened::unreadable},
+        {"other_filter.pdf", "user-secret", opened::unreadable},
+        {"damaged_xref.pdf", "", opened::ok},
+        {"no_pages.pdf", "", opened::ok},
+        {"not_a_pdf.pdf", "", opened::unreadable},
+        {"truncated.pdf", "", opened::unreadable},
+        {"missing.pdf", "", opened::not_valid},
+    };
+    for (const std::string& file : encrypted) {
+        cases.push_back({file.c_str(), "user-secret", opened::ok});
+        cases.push_back({file.c_str(), "owner-secret", opened::ok});
+        cases.push_back({file.c_str(), "wrong", opened::wrong_password});
+        cases.push_back({file.c_str(), "", opened::wrong_password});
+        cases.push_back({file.c_str(), std::nullopt, opened::wrong_password});
+    }
+    for (const open_case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " with " + (c.password ? "<" + *c.password + ">" : "no password"));
+        EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password)), name_of(c.expected));
+    }
+}
+
+TEST(pdf_library, a_file_without_read_access_gives_a_document_that_is_not_valid)
+{
+    pdf_library library;
+    test_support::temp_dir dir;
+    const std::string file = dir.file("locked.pdf");
+    test_support::write_file(file, test_support::read_file(fixture("five_pages.pdf")));
+    chmod(file.c_str(), 0);
+    test_support::open_to_everyone(dir.path());
+    chmod(file.c_str(), 0);
+    const int result = test_support::run_unprivileged(
+        [&] { return try_open(file, std::nullopt) == opened::not_valid ? 0 : 1; });
+    EXPECT_EQ(result, 0);
+}
+
+std::string convert_pages(const std::string& src, const std::string& dest, std::initializer_list<int> pages,
+                          const pdf_text_settings& settings = {})
+{
+    const auto doc = pdf_open_document(src, std::nullopt);
+    pdf_text_output out(dest, settings);
+    for (int page : pages)
+        pdf_display_page(*doc, out, page);
+    out.close();
+    return test_support::read_file(dest);
+}
+
+TEST(pdf_library, writes_latin1_text_with_dos_lines_and_a_page_break_per_page)
+{
+    pdf_library library;
+    test_support::temp_dir dir;
+    EXPECT_EQ(convert_pages(fixture("latin1.pdf"), dir.file("latin1.txt"), {1}),
+              "Caf\xe9 M\xfcller Stra\xdf" "e\r\n\f");
+    EXPECT_EQ(convert_pages(fixture("five_pages.pdf"), dir.file("five.txt"), {4, 2}),
+              "Fixture page 4 of 5\r\nWord delta\r\n\fFixture page 2 of 5\r\nWord bravo\r\n\f");
+}
+
+TEST(pdf_library, keeps_only_the_text_inside_the_crop_box)
+{
+    pdf_library library;
+    test_support::temp_dir dir;
+    EXPECT_EQ(convert_pages(fixture("crop_box.pdf"), dir.file("crop.txt"), {1}), "Inside the crop box\r\n\f");
+}
+
+TEST(pdf_library, appends_to_the_destination)
+{
+    pdf_library library;
+    test_support::temp_dir dir;
+    test_support::write_file(dir.file("out.txt"), "before\n");
+    EXPECT_EQ(convert_pages(fixture("latin1.pdf"), dir.file("out.txt"), {1}),
+              "before\nCaf\xe9 M\xfcller Stra\xdf" "e\r\n\f");
+}
+
+void expect_system_error(const std::function<void()>& step, int code)
+{
+    try {
+        step();
+        ADD_FAILURE() << "no exception";
+    } catch (const tk_exception& e) {
+        EXPECT_EQ(e.level, 1);
+        EXPECT_EQ(e.code, code);
+        EXPECT_STREQ(e.what(), std::strerror(code));
+    }
+}
+
+TEST(pdf_library, a_destination_that_cannot_be_opened_is_an_error_with_the_system_text)
+{
+    pdf_library library;
+    test_support::temp_dir dir;
+    expect_system_error([&] { pdf_text_output out(dir.file("no/such/folder.txt"), {}); }, ENOENT);
+}
+
+// A full disk is reported, not lost: a write that fails shows at the latest when the
+// destination is closed.
+TEST(pdf_library, a_failed_write_is_an_error_with_the_system_text)
+{
+    pdf_library library;
+    const auto doc = pdf_open_document(fixture("five_pages.pdf"), std::nullopt);
+    expect_system_error(
+        [&] {
+            pdf_text_output out("/dev/full", {});
+            pdf_display_page(*doc, out, 1);
+            out.close();
+        },
+        ENOSPC);
+    expect_system_error(
+        [&] {
+            pdf_text_output out("/dev/full", {});
+            for (int round = 0; round < 1000; ++round)
+                pdf_display_page(*doc, out, 1 + round % 5);
+            ADD_FAILURE() << "every page written";
+        },
+        ENOSPC);
+}
+
+struct config_case {
+    const char* text;
+    std::string encoding;
+    EndOfLineKind end_of_line;
+    bool page_breaks;
+};
+
+TEST(pdf_library, reads_the_text_settings_of_a_configuration_file)
+{
+    const config_case cases[] = {
+        {"", "Latin1", eolDOS, true},
+        {"textEncoding UTF-8\ntextEOL unix\ntextPageBreaks no\n", "UTF-8", eolUnix, false},
+        {"textEOL mac", "Latin1", eolMac, true},
+        {"textEOL dos\r\ntextPageBreaks yes\r\n", "Latin1", eolDOS, true},
+        {"  textEncoding \t \"ASCII7\"  ", "ASCII7", eolDOS, true},
+        {"# textEOL unix\n#textPageBreaks no", "Latin1", eolDOS, true},
+        {"textEOL UNIX\ntextPageBreaks maybe\ntextEOL\ntextEncoding a b\ntextEncoding \"open", "Latin1", eolDOS,
+         true},
+        {"fontFile Helvetica /x.pfa\nunknownKey 1\n\x01\xff garbage", "Latin1", eolDOS, true},
+        {"textEOL unix\ntextEOL dos", "Latin1", eolDOS, true},
+    };
+    for (const config_case& c : cases) {
+        SCOPED_TRACE(c.text);
+        pdf_text_settings settings;
+        pdf_apply_config_text(c.text, settings);
+        EXPECT_EQ(settings.encoding, c.encoding);
+        EXPECT_EQ(settings.end_of_line, c.end_of_line);
+        EXPECT_EQ(settings.page_breaks, c.page_breaks);
+    }
+}
+
+TEST(pdf_library, takes_the_users_configuration_file_before_the_systems)
+{
+    test_support::temp_dir home;
+    const std::string system_file = home.file("system-xpdfrc");
+    EXPECT_EQ(pdf_load_text_settings(home.path().c_str(), system_file).end_of_line, eolDOS);
+    EXPECT_EQ(pdf_load_text_settings(nullptr, system_file).end_of_line, eolDOS);
+
+    test_support::write_file(system_file, "textEOL mac\n");
+    EXPECT_EQ(pdf_load_text_settings(home.path().c_str(), system_file).end_of_line, eolMac);
+    EXPECT_EQ(pdf_load_text_settings(nullptr, system_file).end_of_line, eolMac);
+
+    test_support::write_file(home.file(".xpdfrc"), "textPageBreaks no\n");
+    const pdf_text_settings settings = pdf_load_text_settings(home.path().c_str(), system_file);
+    EXPECT_EQ(settings.end_of_line, eolDOS);
+    EXPECT_FALSE(settings.page_breaks);
+}
+
+// The library object installs the global settings with the file's settings applied, and
+// keeps Latin1 when the file names an encoding that the library does not know.
+TEST(pdf_library, installs_the_global_settings_for_its_lifetime)
+{
+    engine_test::scoped_home home;
+    EXPECT_EQ(globalParams, nullptr);
+    {
+        test_support::write_file(home.file(".xpdfrc"), "textEncoding UTF-8\ntextEOL unix\n");
+        pdf_library library;
+        ASSERT_NE(globalParams, nullptr);
+        EXPECT_EQ(globalParams->getTextEncodingName(), "UTF-8");
+        EXPECT_TRUE(globalParams->getErrQuiet());
+        EXPECT_EQ(library.text_settings().end_of_line, eolUnix);
+        test_support::temp_dir dir;
+        EXPECT_EQ(convert_pages(fixture("latin1.pdf"), dir.file("utf8.txt"), {1}, library.text_settings()),
+                  "Caf\xc3\xa9 M\xc3\xbcller Stra\xc3\x9f" "e\n\f");
+    }
+    EXPECT_EQ(globalParams, nullptr);
+    {
+        test_support::write_file(home.file(".xpdfrc"), "textEncoding NoSuchEncoding\n");
+        pdf_library library;
+        EXPECT_EQ(library.text_settings().encoding, "Latin1");
+        EXPECT_EQ(globalParams->getTextEncodingName(), "Latin1");
+    }
+}
+
+} // namespace
