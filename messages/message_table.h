@@ -25,6 +25,7 @@ inline constexpr const char* incorrect_password = "Incorrect password";
 inline constexpr const char* pdf_unreadable =
     "The program cannot read PDF document. It might be corrupted or\ndoes not comply with Adobe PDF format.";
 inline constexpr const char* invalid_page_range = "Invalid page range";
+inline constexpr const char* dest_is_source = "The destination file cannot be the source document.";
 inline constexpr const char* settings_key_path = "Software\\Corvane\\Lumetra";
 // Settings value names; "src" and "dest" are the toolkit's key names above.
 inline constexpr const char* value_open_on_exit = "open on exit";
@@ -38,6 +39,28 @@ inline constexpr const char* report_error_head = "Error:";
 // ---- Console program ------------------------------------------------------
 
 // ---- Wizard framework -----------------------------------------------------
+inline constexpr const char* bug_report_subject = "Bug report on ";
+inline constexpr const char* caption_error = "Error";
+inline constexpr const char* caption_message = "Message";
+inline constexpr const char* caption_question = "Question";
+inline constexpr const char* caption_error_suffix = " Error";
+inline constexpr const char* caption_message_suffix = " Message";
+inline constexpr const char* caption_question_suffix = " Question";
+inline constexpr const char* help_file_missing = "Help file does not exist. Reinstall the program.";
+inline constexpr const char* help_file_ext = ".chm";
+inline constexpr const char* exit_question = "Are you sure you want to exit the wizard?";
+inline constexpr const char* welcome_title = "Welcome to the Lumetra\nConversion Wizard\n";
+inline constexpr const char* welcome_line1 = "This wizard helps you convert Adobe PDF document into";
+inline constexpr const char* welcome_line2 = "plain text format. Click 'Next' to continue.";
+inline constexpr const char* welcome_closing = "To close this wizard, click Cancel.";
+inline constexpr const char* title_font_face = "Segoe UI";
+inline constexpr const char* dialog_font_face = "MS Shell Dlg";
+inline constexpr const char* send_bug_button = "Send bug";
+inline constexpr const char* ok_button = "OK";
+inline constexpr const char* copy_to_clipboard_button = "Copy to clipboard";
+inline constexpr const char* continue_button = "Continue";
+inline constexpr const char* abort_button = "Abort";
+inline constexpr const char* dont_show_again = "&Do not show this dialog box again";
 
 // ---- Wizard pages ---------------------------------------------------------
 // Program entry

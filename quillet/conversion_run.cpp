@@ -1,5 +1,6 @@
 #include "front_end.h"
 #include "message_table.h"
+#include "plat_file_identity.h"
 #include "quillet_convertor.h"
 #include "tk_error_handler.h"
 #include "tk_log.h"
@@ -25,6 +26,9 @@ void quillet_convertor::operator()()
 
 void quillet_convertor::convert_document()
 {
+    // Emptying the destination must not destroy the document it is made from.
+    if (plat::same_file(src, dest))
+        throw tk_exception(msg::dest_is_source, 1);
     // The destination exists and is empty before the document is opened.
     std::FILE* created = std::fopen(dest.c_str(), "wb+");
     if (created == nullptr)
@@ -39,7 +43,7 @@ void quillet_convertor::convert_document()
                                     : static_cast<std::uint32_t>(page_list.size());
     tk_log(1, "Document has %d pages", static_cast<int>(pages_total.load()));
 
-    const std::unique_ptr<TextOutputDev> out = pdf_open_text_output(dest, library->text_settings());
+    pdf_text_output out(dest, library->text_settings());
     // A stop request (the wizard closing) ends the loop between pages, and the library's
     // display between its steps; a stopped run reports nothing.
     const std::size_t steps = page_list.empty() ? pages_total.load() : page_list.size();
@@ -48,7 +52,8 @@ void quillet_convertor::convert_document()
         if (page > static_cast<std::uint32_t>(page_count))
             tk_log(1, "Page is our of range %d > %d", static_cast<int>(page), page_count);
         else
-            pdf_display_page(*doc, *out, static_cast<int>(page));
+            pdf_display_page(*doc, out, static_cast<int>(page));
         pages_done.fetch_add(1, std::memory_order_relaxed);
     }
+    out.close();
 }

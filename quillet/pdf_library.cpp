@@ -12,6 +12,7 @@
 #include <XRef.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -167,21 +168,62 @@ std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::op
     throw tk_exception(msg::pdf_unreadable, 1);
 }
 
-std::unique_ptr<TextOutputDev> pdf_open_text_output(const std::string& dest, const pdf_text_settings& settings)
+namespace {
+
+[[noreturn]] void throw_system_error(int error)
 {
-    errno = 0;
-    auto out = std::make_unique<TextOutputDev>(dest.c_str(), true, 0, false, true);
-    const int error = errno;
-    if (!out->isOk()) {
-        plat::set_last_error(error != 0 ? error : EIO);
-        throw tk_exception_ex();
-    }
-    out->setTextEOL(settings.end_of_line);
-    out->setTextPageBreaks(settings.page_breaks);
-    return out;
+    plat::set_last_error(error != 0 ? error : EIO);
+    throw tk_exception_ex();
 }
 
-void pdf_display_page(PDFDoc& doc, TextOutputDev& out, int page)
+} // namespace
+
+pdf_text_output::pdf_text_output(const std::string& dest, const pdf_text_settings& settings)
 {
-    doc.displayPage(&out, page, 72, 72, 0, false, true, false, stop_requested, nullptr);
+    file = std::fopen(dest.c_str(), "ab");
+    if (file == nullptr)
+        throw_system_error(errno);
+    text_device = std::make_unique<TextOutputDev>(write, this, true, 0, false);
+    text_device->setTextEOL(settings.end_of_line);
+    text_device->setTextPageBreaks(settings.page_breaks);
+}
+
+pdf_text_output::~pdf_text_output()
+{
+    text_device.reset();
+    if (file != nullptr)
+        std::fclose(file);
+}
+
+void pdf_text_output::write(void* self, const char* text, int length)
+{
+    auto* out = static_cast<pdf_text_output*>(self);
+    if (out->write_error != 0 || length <= 0)
+        return;
+    errno = 0;
+    if (std::fwrite(text, 1, static_cast<std::size_t>(length), out->file) != static_cast<std::size_t>(length))
+        out->write_error = errno != 0 ? errno : EIO;
+}
+
+void pdf_text_output::check() const
+{
+    if (write_error != 0)
+        throw_system_error(write_error);
+}
+
+void pdf_text_output::close()
+{
+    text_device.reset();
+    std::FILE* closing = file;
+    file = nullptr;
+    errno = 0;
+    if (std::fclose(closing) != 0 && write_error == 0)
+        write_error = errno != 0 ? errno : EIO;
+    check();
+}
+
+void pdf_display_page(PDFDoc& doc, pdf_text_output& out, int page)
+{
+    doc.displayPage(&out.device(), page, 72, 72, 0, false, true, false, stop_requested, nullptr);
+    out.check();
 }

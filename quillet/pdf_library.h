@@ -4,6 +4,7 @@
 #include <PDFDoc.h>
 #include <TextOutputDev.h>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,10 +47,32 @@ private:
 // A file that can't be opened at all gives a document that is not valid (isOk() false).
 std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password);
 
-// The text output device appending to `dest` in physical layout; a destination that it
-// can't open is a level-1 tk_exception_ex with the system's text.
-std::unique_ptr<TextOutputDev> pdf_open_text_output(const std::string& dest, const pdf_text_settings& settings);
+// The text output device appending to `dest` in physical layout. It writes through a
+// stream of its own, so that a failed write (a full disk, say) is reported instead of lost.
+class pdf_text_output {
+public:
+    // A destination that can't be opened is a level-1 tk_exception_ex with the system's text.
+    pdf_text_output(const std::string& dest, const pdf_text_settings& settings);
+    // Closes the destination when close() has not; a failure is then no longer reported.
+    ~pdf_text_output();
+    pdf_text_output(const pdf_text_output&) = delete;
+    pdf_text_output& operator=(const pdf_text_output&) = delete;
+
+    TextOutputDev& device() { return *text_device; }
+    // A write that failed so far: a level-1 tk_exception_ex with the system's text.
+    void check() const;
+    // Closes the destination; a failed write or close throws as check() does.
+    void close();
+
+private:
+    static void write(void* self, const char* text, int length);
+
+    std::FILE* file = nullptr;
+    std::unique_ptr<TextOutputDev> text_device;
+    int write_error = 0;
+};
 
 // Writes one page's text into `out`: 72 dpi, no extra rotation, the crop box. The page
-// ends early, between library steps, when the calling thread was asked to stop.
-void pdf_display_page(PDFDoc& doc, TextOutputDev& out, int page);
+// ends early, between library steps, when the calling thread was asked to stop. A failed
+// write throws as pdf_text_output::check().
+void pdf_display_page(PDFDoc& doc, pdf_text_output& out, int page);

@@ -5,6 +5,7 @@
 #include "tk_error_handler.h"
 #include "tk_thread.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -154,6 +155,41 @@ TEST_F(run_test, a_destination_that_cannot_be_created_is_an_internal_error)
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(read_file(converter.dest), "kept");
+}
+
+// Emptying the destination would destroy the source document when both are one file.
+TEST_F(run_test, refuses_a_destination_that_is_the_source_document)
+{
+    const std::string original = read_file(fixture("five_pages.pdf"));
+    const std::string src = home.file("doc.pdf");
+    test_support::write_file(src, original);
+    ASSERT_EQ(link(src.c_str(), home.file("linked.pdf").c_str()), 0);
+    for (const std::string& dest : {src, home.file("./doc.pdf"), home.file("linked.pdf")}) {
+        SCOPED_TRACE(dest);
+        converter.src = src;
+        converter.dest = dest;
+        try {
+            converter.convert_document();
+            ADD_FAILURE() << "no exception";
+        } catch (const tk_exception& e) {
+            EXPECT_STREQ(e.what(), msg::dest_is_source);
+            EXPECT_EQ(e.level, 1);
+        }
+        EXPECT_EQ(read_file(src), original);
+    }
+}
+
+TEST_F(run_test, a_destination_that_runs_out_of_space_is_an_error)
+{
+    prepare("five_pages.pdf", "", "");
+    converter.dest = "/dev/full";
+    try {
+        converter.convert_document();
+        FAIL() << "no exception";
+    } catch (const tk_exception& e) {
+        EXPECT_EQ(e.level, 1);
+        EXPECT_EQ(e.code, ENOSPC);
+    }
 }
 
 // The console program's reports of a failed run: the process ends with -1 inside the run,

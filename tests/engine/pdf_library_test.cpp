@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -101,11 +102,10 @@ std::string convert_pages(const std::string& src, const std::string& dest, std::
                           const pdf_text_settings& settings = {})
 {
     const auto doc = pdf_open_document(src, std::nullopt);
-    {
-        const auto out = pdf_open_text_output(dest, settings);
-        for (int page : pages)
-            pdf_display_page(*doc, *out, page);
-    }
+    pdf_text_output out(dest, settings);
+    for (int page : pages)
+        pdf_display_page(*doc, out, page);
+    out.close();
     return test_support::read_file(dest);
 }
 
@@ -135,18 +135,46 @@ TEST(pdf_library, appends_to_the_destination)
               "before\nCaf\xe9 M\xfcller Stra\xdf" "e\r\n\f");
 }
 
+void expect_system_error(const std::function<void()>& step, int code)
+{
+    try {
+        step();
+        ADD_FAILURE() << "no exception";
+    } catch (const tk_exception& e) {
+        EXPECT_EQ(e.level, 1);
+        EXPECT_EQ(e.code, code);
+        EXPECT_STREQ(e.what(), std::strerror(code));
+    }
+}
+
 TEST(pdf_library, a_destination_that_cannot_be_opened_is_an_error_with_the_system_text)
 {
     pdf_library library;
     test_support::temp_dir dir;
-    try {
-        pdf_open_text_output(dir.file("no/such/folder.txt"), {});
-        FAIL() << "no exception";
-    } catch (const tk_exception& e) {
-        EXPECT_EQ(e.level, 1);
-        EXPECT_EQ(e.code, ENOENT);
-        EXPECT_STREQ(e.what(), std::strerror(ENOENT));
-    }
+    expect_system_error([&] { pdf_text_output out(dir.file("no/such/folder.txt"), {}); }, ENOENT);
+}
+
+// A full disk is reported, not lost: a write that fails shows at the latest when the
+// destination is closed.
+TEST(pdf_library, a_failed_write_is_an_error_with_the_system_text)
+{
+    pdf_library library;
+    const auto doc = pdf_open_document(fixture("five_pages.pdf"), std::nullopt);
+    expect_system_error(
+        [&] {
+            pdf_text_output out("/dev/full", {});
+            pdf_display_page(*doc, out, 1);
+            out.close();
+        },
+        ENOSPC);
+    expect_system_error(
+        [&] {
+            pdf_text_output out("/dev/full", {});
+            for (int round = 0; round < 1000; ++round)
+                pdf_display_page(*doc, out, 1 + round % 5);
+            ADD_FAILURE() << "every page written";
+        },
+        ENOSPC);
 }
 
 struct config_case {
