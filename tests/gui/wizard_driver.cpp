@@ -129,11 +129,11 @@ void answer(const QString& button)
 
 std::function<bool()> on_page(int id)
 {
-    // Ready on the second poll that finds the page, so that the buttons the page posted on
-    // its activation have arrived.
+    // Ready on the second poll that finds the page with no box or dialog over the sheet, so
+    // that the buttons the page posted on its activation have arrived.
     auto seen = std::make_shared<int>(0);
     return [id, seen] {
-        if (box() != nullptr || current_page() != id) {
+        if (QApplication::activeModalWidget() != sheet() || current_page() != id) {
             *seen = 0;
             return false;
         }

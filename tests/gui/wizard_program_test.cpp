@@ -23,6 +23,8 @@
 #include "wizard_driver.h"
 #include "wizard_program_support.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -336,6 +338,218 @@ private slots:
         QCOMPARE(dest_after_next, out(checked.toStdString()));
         QCOMPARE(page_breaks(read_file(out(checked.toStdString()))), 5);
         QCOMPARE(load_settings().dest, out(checked.toStdString()));
+    }
+    // A long document from Next to the finish page: the bar and the status line move with
+    // the run, and the destination holds every page in order with CR LF line ends.
+    void conversion_moves_the_bar_to_the_finish_page()
+    {
+        // Long enough for several ticks of the 200 ms timer.
+        constexpr int pages = 4000;
+        const std::string src = out("long.pdf");
+        write_file(src, long_document(pages));
+        std::vector<int> bar_values;
+        std::set<std::string> statuses;
+        bool back_next_off = false, cancel_on = false;
+        std::string result_text;
+        // The progress page's controls, watched also after the switch: the last tick sets them
+        // on the hidden page.
+        QPointer<QProgressBar> bar;
+        QPointer<QWidget> status;
+        script steps;
+        steps.watching([&] {
+            if (bar == nullptr && current_page() == progress) {
+                bar = qobject_cast<QProgressBar*>(item(progress_page::bar_id));
+                status = item(progress_page::status_id);
+            }
+            if (bar == nullptr)
+                return;
+            if (bar_values.empty() || bar_values.back() != bar->value())
+                bar_values.push_back(bar->value());
+            statuses.insert(plat::get_window_text(status, 260));
+        });
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(src, out("long.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("progress page", on_page(progress), [&] {
+                back_next_off = !sheet_item(plat::ID_PSBACK)->isEnabled() && !sheet_item(plat::ID_PSNEXT)->isEnabled();
+                cancel_on = sheet_item(plat::IDCANCEL)->isEnabled();
+            })
+            .then("finish page", on_page(finish), [&] {
+                result_text = text_of(g_finish::result_id);
+                click_sheet(plat::ID_PSFINISH);
+            }, 60000);
+        QCOMPARE(run_wizard(steps), 1);
+
+        QVERIFY(back_next_off);
+        QVERIFY(cancel_on);
+        QCOMPARE(bar_values.front(), 0);
+        QVERIFY(std::any_of(bar_values.begin(), bar_values.end(), [](int v) { return v > 0 && v < 100; }));
+        QVERIFY(std::is_sorted(bar_values.begin(), bar_values.end()));
+        QCOMPARE(bar_values.back(), 100);
+        QCOMPARE(statuses.count("Processing page 4000 of 4000"), std::size_t(1));
+        QVERIFY(statuses.size() > 2);
+        QCOMPARE(result_text, std::string(msg::finish_success));
+
+        const std::string text = read_file(out("long.txt"));
+        QCOMPARE(page_breaks(text), pages);
+        std::size_t at = 0;
+        for (int k = 1; k <= pages; ++k) {
+            at = text.find("Page " + std::to_string(k) + " of 4000\r\n", at);
+            QVERIFY2(at != std::string::npos, qPrintable(QString::number(k)));
+        }
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n')
+                QVERIFY(i > 0 && text[i - 1] == '\r');
+    }
+
+    // The source changes into garbage after the checks: the run fails, its error box comes
+    // from the worker, and the finish page lists the error instead of the success text.
+    void failed_run_is_listed_on_the_finish_page()
+    {
+        const std::string src = out("doc.pdf");
+        const std::string dest = out("doc.txt");
+        write_file(src, read_file(fixture("five_pages.pdf")));
+        write_file(dest, "old");
+        std::string run_box, result_text, errors_text;
+        bool errors_shown = false, errors_read_only = false, hint_hidden = false, cancel_help_off = false;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(src, dest);
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("overwrite question", box_says(msg::dest_overwrite), [&] {
+                write_file(src, "no longer a PDF document");
+                answer("&Yes");
+            })
+            .then("the run's error box", [] { return !box_text().isEmpty(); }, [&] {
+                run_box = box_text().toStdString();
+                answer("OK");
+            })
+            .then("finish page", on_page(finish), [&] {
+                result_text = text_of(g_finish::result_id);
+                auto* errors = qobject_cast<QPlainTextEdit*>(item(g_finish::errors_id));
+                errors_shown = errors->isVisible();
+                errors_read_only = errors->isReadOnly();
+                errors_text = errors->toPlainText().toStdString();
+                hint_hidden = !visible(g_finish::hint_id) && !visible(g_finish::open_on_exit_id);
+                cancel_help_off = !sheet_item(plat::IDCANCEL)->isEnabled() && !sheet_item(plat::IDHELP)->isEnabled();
+                click_sheet(plat::ID_PSFINISH);
+            });
+        QCOMPARE(run_wizard(steps), 1);
+
+        std::string report = msg::pdf_unreadable;
+        std::replace(report.begin(), report.end(), '\n', ' ');
+        QCOMPARE(run_box, report);
+        QCOMPARE(result_text, std::string(msg::finish_errors));
+        QVERIFY(errors_shown);
+        QVERIFY(errors_read_only);
+        QCOMPARE(errors_text, report + "\n\n");
+        QVERIFY(hint_hidden);
+        QVERIFY(cancel_help_off);
+        QCOMPARE(read_file(dest), std::string());
+    }
+
+    // Cancel while the worker converts: Yes closes the wizard, the run stops between pages
+    // and is awaited before the converter goes, which stores the settings.
+    void cancel_during_the_run_stops_it()
+    {
+        constexpr int pages = 3000;
+        const std::string src = out("long.pdf");
+        write_file(src, long_document(pages));
+        std::uint32_t done_at_cancel = 0;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(src, out("long.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("run under way",
+                  [] { return current_page() == progress && quillet_convertor::instance()->pages_done > 0; },
+                  [] { click_sheet(plat::IDCANCEL); })
+            .then("exit question", box_says(msg::exit_question), [&] {
+                done_at_cancel = quillet_convertor::instance()->pages_done;
+                answer("&Yes");
+            });
+        QCOMPARE(run_wizard(steps), 0);
+        QVERIFY(done_at_cancel > 0);
+        const int written = page_breaks(read_file(out("long.txt")));
+        QVERIFY2(written < pages, qPrintable(QString::number(written)));
+        const stored_settings stored = load_settings();
+        QCOMPARE(stored.src, src);
+        QCOMPARE(stored.dest, out("long.txt"));
+    }
+
+    // "Save Settings..." writes the profile with the dialog's default extension; Finish with
+    // "Open on exit" asks the desktop to open the full path of a relative destination, and
+    // the store then holds what the wizard ran with.
+    void save_settings_open_on_exit_and_the_store_after_finish()
+    {
+        const std::filesystem::path before = std::filesystem::current_path();
+        std::filesystem::current_path(root->path());
+        std::string profile_text;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages_rc4_128.pdf"), "relative");
+                click(page::use_password_box);
+                put(page::password_edit, "user-secret");
+                click(page::some_pages_radio);
+                put(page::range_edit, "2, 4-5");
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); })
+            .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QTest::qWait(100);
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                    ->setText(QString::fromStdString(out("saved")));
+                static_cast<QDialog*>(dialog)->accept();
+            })
+            .then("back on the finish page", on_page(finish), [&] {
+                profile_text = read_file(out("saved.qlp"));
+                click_sheet(plat::ID_PSFINISH);
+            });
+        const int result = run_wizard(steps);
+        std::filesystem::current_path(before);
+        QCOMPARE(result, 1);
+
+        // The profile's keys stand in their sorted order.
+        const std::string expected_profile = "[Generic settings]\r\ndest=relative.txt\r\nlogfile=\r\npages=2, 4-5\r\n"
+                                             "password=user-secret\r\nsrc=" +
+                                             fixture("five_pages_rc4_128.pdf") + "\r\n\r\n";
+        QCOMPARE(QString::fromStdString(profile_text), QString::fromStdString(expected_profile));
+        QCOMPARE(opened->requests.size(), std::size_t(1));
+        QCOMPARE(opened->requests.front(), QUrl::fromLocalFile(QString::fromStdString(out("relative.txt"))));
+        QCOMPARE(page_breaks(read_file(out("relative.txt"))), 3);
+
+        const stored_settings stored = load_settings();
+        QVERIFY(stored.all_present);
+        QVERIFY(stored.open_on_exit);
+        QCOMPARE(stored.src, fixture("five_pages_rc4_128.pdf"));
+        QCOMPARE(stored.dest, std::string("relative.txt"));
+        QCOMPARE(stored.pages, std::string("2, 4-5"));
+        QCOMPARE(stored.password, std::string("user-secret"));
+    }
+
+    // Clearing "Open on exit" opens nothing at Finish and is stored.
+    void finish_without_open_on_exit()
+    {
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages.pdf"), out("plain.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("finish page", on_page(finish), [] {
+                click(g_finish::open_on_exit_id);
+                click_sheet(plat::ID_PSFINISH);
+            });
+        QCOMPARE(run_wizard(steps), 1);
+        QVERIFY(opened->requests.empty());
+        QVERIFY(!load_settings().open_on_exit);
     }
 };
 
