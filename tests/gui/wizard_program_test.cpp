@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QTest>
 #include <QUrl>
@@ -214,11 +215,13 @@ private slots:
         const std::string existing = out("existing.txt");
         write_file(existing, "keep me");
         std::vector<std::string> boxes;
+        std::set<std::string> captions;
         std::vector<int> pages_after;
         bool existing_kept_on_no = false;
         auto record_box = [&](const QString& button) {
             return [&, button] {
                 boxes.push_back(box_text().toStdString());
+                captions.insert(box_caption().toStdString());
                 answer(button);
             };
         };
@@ -297,6 +300,7 @@ private slots:
                                                 msg::dest_overwrite,
                                                 msg::dest_overwrite};
         QCOMPARE(boxes, expected);
+        QCOMPARE(captions, (std::set<std::string>{"Lumetra 3.3 Error", "Lumetra 3.3 Message", "Lumetra 3.3 Question"}));
         for (int shown : pages_after)
             QCOMPARE(shown, select_files);
         QVERIFY(existing_kept_on_no);
@@ -550,6 +554,39 @@ private slots:
         QCOMPARE(run_wizard(steps), 1);
         QVERIFY(opened->requests.empty());
         QVERIFY(!load_settings().open_on_exit);
+    }
+    // The program's sheet: its title and its icon.
+    void sheet_has_the_title_and_icon()
+    {
+        QString title;
+        bool has_icon = false;
+        script steps;
+        steps.then("welcome page", on_page(welcome), [&] {
+            title = sheet()->windowTitle();
+            has_icon = !sheet()->windowIcon().isNull();
+        });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(title, QStringLiteral("Lumetra 3.3"));
+        QVERIFY(has_icon);
+    }
+
+    // Where no display can be reached the program says so on the standard error stream and
+    // ends with -1, without a window and without touching the settings.
+    void without_a_display_the_program_ends_with_minus_one()
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(QLT_BINARY_DIR "/quillet/wizard/quillet"), {});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 255);
+        QVERIFY(program.readAllStandardError().contains(msg::common_controls_init_failed));
+        QVERIFY(load_settings().src.empty());
     }
 };
 
