@@ -208,6 +208,76 @@ private slots:
         QCOMPARE(shown_box, box.toStdString());
     }
 
+    // The Browse buttons: a chosen source fills its edit and proposes the destination at once,
+    // a chosen destination fills its edit, cancelling changes nothing, and a source too long
+    // to be made full ends in the error box before any dialog, with the page kept.
+    void browse_buttons_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("src");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("expected_src");
+        QTest::addColumn<QString>("expected_dest");
+        QTest::addColumn<QString>("expected_box");
+        QTest::newRow("source chosen") << page::browse_src_button << "" << "@/five_pages.pdf" << "@/five_pages.pdf"
+                                       << "@/out/five_pages.txt" << "";
+        QTest::newRow("source cancelled") << page::browse_src_button << "" << "" << "" << "@/out/old.txt" << "";
+        QTest::newRow("destination chosen") << page::browse_dest_button << "" << "@/out/notes" << ""
+                                            << "@/out/notes.txt" << "";
+        QTest::newRow("destination cancelled")
+            << page::browse_dest_button << "" << "" << "" << "@/out/old.txt" << "";
+        const QString long_name = "/" + QString(300, QLatin1Char('s')) + ".pdf";
+        QTest::newRow("source too long") << page::browse_src_button << long_name << "" << long_name << "@/out/old.txt"
+                                         << msg::path_too_long;
+    }
+    void browse_buttons()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, src);
+        QFETCH(QString, chosen);
+        QFETCH(QString, expected_src);
+        QFETCH(QString, expected_dest);
+        QFETCH(QString, expected_box);
+        // "@" is the test's folder, which holds the document and the folder "out".
+        const QString folder = QString::fromStdString(root->path().string());
+        for (QString* text : {&src, &chosen, &expected_src, &expected_dest})
+            text->replace(QLatin1Char('@'), folder);
+        std::filesystem::create_directory(root->path() / "out");
+        write_file(out("five_pages.pdf"), read_file(fixture("five_pages.pdf")));
+
+        std::string shown_box, src_after, dest_after;
+        script steps;
+        to_select_files(steps).then("select files", on_page(select_files), [&] {
+            fill(src.toStdString(), out("out/old.txt"));
+            click(button);
+        });
+        if (expected_box.isEmpty())
+            steps.then("file dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QTest::qWait(100);
+                if (chosen.isEmpty()) {
+                    dialog->reject();
+                    return;
+                }
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+        else
+            steps.then("error box", [] { return box() != nullptr; }, [&] {
+                shown_box = box_text().toStdString();
+                answer("OK");
+            });
+        steps.then("back on the page", on_page(select_files), [&] {
+            src_after = text_of(page::src_edit);
+            dest_after = text_of(page::dest_edit);
+        });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(QString::fromStdString(src_after), expected_src);
+        QCOMPARE(QString::fromStdString(dest_after), expected_dest);
+        QCOMPARE(QString::fromStdString(shown_box), expected_box);
+    }
+
     // Every check of Next in its order: each input is mended in turn, so each box shows the
     // first check that still fails; the page stays until all pass.
     void next_checks_each_input_in_order()

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "message_table.h"
+#include "plat_error.h"
 #include "plat_gui_constants.h"
 #include "quillet_entry.h"
 #include "select_files_page.h"
@@ -17,6 +18,7 @@
 #include "wizard_driver.h"
 #include "wizard_program_support.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -140,6 +142,38 @@ private slots:
         QVERIFY2(read_file(report).find(expected) != std::string::npos, read_file(report).c_str());
         QVERIFY(!std::filesystem::exists(locked / "out.txt"));
         QVERIFY(load_settings().src.empty());
+    }
+    // Yes to the overwrite question, but the system refuses the deletion (the folder can't
+    // be written): the system's text in the error box, and the page stays.
+    void refused_deletion_is_shown_and_the_page_stays()
+    {
+        shared_folder folder;
+        const std::filesystem::path locked = folder.root.path() / "locked";
+        std::filesystem::create_directory(locked);
+        const std::string dest = (locked / "old.txt").string();
+        write_file(dest, "keep");
+        chmod(dest.c_str(), 0666);
+        chmod(locked.c_str(), 0555);
+        const std::string report = folder.root.file("report");
+        const int result = run_unprivileged_wizard([&](script& steps) {
+            to_select_files(steps)
+                .then("select files", on_page(select_files), [&] {
+                    put(page::src_edit, folder.src);
+                    put(page::dest_edit, dest);
+                    click_sheet(plat::ID_PSNEXT);
+                })
+                .then("overwrite question", box_says(msg::dest_overwrite), [] { answer("&Yes"); })
+                .then("error box", [] { return box() != nullptr; }, [&] {
+                    write_file(report, box_text().toStdString());
+                    answer("OK");
+                })
+                .then("still on the page", on_page(select_files), [] { click_sheet(plat::IDCANCEL); })
+                .then("exit question", box_says(msg::exit_question), [] { answer("&Yes"); });
+        });
+        QCOMPARE(result, 0);
+        plat::set_last_error(EACCES);
+        QCOMPARE(read_file(report), std::string(tk_exception_ex().what()));
+        QCOMPARE(read_file(dest), std::string("keep"));
     }
 };
 
