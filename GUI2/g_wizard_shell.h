@@ -42,8 +42,7 @@ public:
     bool ProcessWindowMessage(plat::hwnd window, unsigned msg, plat::wparam w, plat::lparam l,
                               plat::lresult& result, unsigned map_id) override;
 
-    // The short messages and the help (Part of the shell, callable on any thread, with or
-    // without a shell).
+    // The short messages and the help: callable on any thread, with or without a shell.
     static void error(std::string text);
     static void message(std::string text);
     static bool question(std::string text, unsigned flags);

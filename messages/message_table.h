@@ -37,6 +37,26 @@ inline constexpr const char* report_internal_error = "Internal error: ";
 inline constexpr const char* report_error_head = "Error:";
 
 // ---- Console program ------------------------------------------------------
+inline constexpr const char* option_src = "--src=";
+inline constexpr const char* option_dest = "--dest=";
+inline constexpr const char* option_pages = "--pages=";
+inline constexpr const char* option_pswd = "--pswd=";
+// Formatted with the major and minor version; fatal_exit adds the final newline.
+inline constexpr const char* console_usage =
+    "QLTAGENT v%d.%d\n"
+    "Usage: QLTAGENT.EXE OPTIONS\n"
+    "\n"
+    "   --src=...   path to the source PDF document\n"
+    "   --dest=...  path to the destination ASCII text file\n"
+    "   --pages=... page numbers and/or pages ranges separated by commas.\n"
+    "               For example: 1,3,5-10\n"
+    "   --pswd=...  password for the source PDF document (if any)\n";
+inline constexpr const char* console_no_source = "You should specify source file";
+inline constexpr const char* console_source_missing =
+    "Source file does not exist.\nPlease verify the correct file name was given.";
+inline constexpr const char* console_dest_read_only = "Destination name specifies an existing read-only file.";
+inline constexpr const char* console_dest_path_missing =
+    "Destination path does not exist.\nPlease verify the correct path was given.";
 
 // ---- Wizard framework -----------------------------------------------------
 inline constexpr const char* bug_report_subject = "Bug report on ";

@@ -4,6 +4,7 @@
 
 #include <cwctype>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -43,14 +44,43 @@ bool is_common_controls_name(const wchar_t* name)
     return name[i] == L'\0' && expected[i] == L'\0';
 }
 
+// The controls module stays loaded once loaded, as in the program that links it: unloading it
+// would unload the widget toolkit with it.
+constexpr int module_flags = RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE;
+
+// The module on the program's own library search path (its run path among it), looked up
+// here rather than by the loader: a loader wrapped by an instrumented runtime searches on
+// behalf of that runtime, not of the program.
+library_handle open_on_program_path(const std::string& file)
+{
+    void* program = dlopen(nullptr, RTLD_NOW);
+    if (program == nullptr)
+        return nullptr;
+    Dl_serinfo size {};
+    library_handle found = nullptr;
+    if (dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0) {
+        std::vector<char> buffer(size.dls_size);
+        auto* info = reinterpret_cast<Dl_serinfo*>(buffer.data());
+        info->dls_size = size.dls_size;
+        info->dls_cnt = size.dls_cnt;
+        if (dlinfo(program, RTLD_DI_SERINFO, info) == 0)
+            for (unsigned i = 0; i < info->dls_cnt && found == nullptr; ++i)
+                found = dlopen((std::string(info->dls_serpath[i].dls_name) + "/" + file).c_str(), module_flags);
+    }
+    dlclose(program);
+    return found;
+}
+
 } // namespace
 
 library_handle load_library(const wchar_t* name)
 {
     if (name == nullptr)
         return nullptr;
-    const std::string file = is_common_controls_name(name) ? std::string(common_controls_module) : narrow_name(name);
-    return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!is_common_controls_name(name))
+        return dlopen(narrow_name(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    library_handle module = dlopen(common_controls_module, module_flags);
+    return module != nullptr ? module : open_on_program_path(common_controls_module);
 }
 
 void* get_proc_address(library_handle library, const char* name)

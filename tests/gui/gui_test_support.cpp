@@ -16,23 +16,24 @@ namespace gui_test {
 void when_modal(std::function<void(QWidget*)> act, int timeout_ms, bool window_expected)
 {
     QWidget* before = QApplication::activeModalWidget();
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [=] {
+    // The watch belongs to the application, so it ends with it at the latest.
+    auto* watch = new QTimer(QApplication::instance());
+    watch->setInterval(10);
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    QObject::connect(watch, &QTimer::timeout, watch, [=] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal != before && modal->isVisible()) {
+        const bool came = modal != nullptr && modal != before && modal->isVisible();
+        if (!came && since->elapsed() <= timeout_ms)
+            return;
+        watch->stop();
+        watch->deleteLater();
+        if (came)
             act(modal);
-            return;
-        }
-        if (timer->elapsed() > timeout_ms) {
-            if (window_expected)
-                QWARN("no modal window came");
-            return;
-        }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(10, *poll);
+        else if (window_expected)
+            QWARN("no modal window came");
+    });
+    watch->start();
 }
 
 void press_button(QWidget* window, const QString& text)

@@ -88,6 +88,8 @@ bool throws_final(const std::function<void()>& call)
 int internal_error_child(int argc, char** argv, const QString& button, bool on_worker)
 {
     QApplication app(argc, argv);
+    // The dialog closing must not end the event loop before the worker ends the process.
+    QApplication::setQuitOnLastWindowClosed(false);
     plat::install_gui_services();
     error_handler handler;
     wizard_shell shell(product_title, 0, 0, 0);

@@ -7,6 +7,8 @@
 #include "plat_gui_constants.h"
 #include "plat_gui_start.h"
 #include "tk_exception.h"
+#include "test_support.h"
+#include "tk_folders.h"
 #include "tk_thread.h"
 
 #include <QAbstractButton>
@@ -17,6 +19,8 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 using namespace plat;
@@ -43,6 +47,8 @@ public:
             ++ticks;
             return true;
         }
+        if (msg == WM_COMMAND)
+            commands.emplace_back(static_cast<int>(loword(wp)), hiword(wp));
         return wizard_page<IDD, BUTTONS, FLAGS>::ProcessWindowMessage(w, msg, wp, lp, result, map_id);
     }
     bool page_init() override
@@ -58,6 +64,7 @@ public:
     int on_next() override { return next_answer; }
     int on_back() override { return back_answer; }
 
+    std::vector<std::pair<int, unsigned>> commands;
     int activations = 0;
     int ticks = 0;
     int helps = 0;
@@ -232,7 +239,7 @@ private slots:
     void cancel_asks_with_no_as_the_default()
     {
         sheet_run sheet;
-        box_seen first_box, escape_box, yes_box;
+        box_seen first_box, escape_box, close_box, yes_box;
         bool kept_page = false;
         hwnd sheet_window = nullptr;
         const int result = sheet.run([&] {
@@ -242,6 +249,8 @@ private slots:
             kept_page = current_page() == sheet.first.window;
             answer_next_box(escape_box, QMessageBox::No);
             QTest::keyClick(sheet_window, Qt::Key_Escape);
+            answer_next_box(close_box, QMessageBox::No);
+            sheet_window->close();
             answer_next_box(yes_box, QMessageBox::Yes);
             click(IDCANCEL);
         });
@@ -250,6 +259,7 @@ private slots:
         QCOMPARE(first_box.owner, sheet_window);
         QVERIFY(kept_page);
         QCOMPARE(escape_box.text, QString::fromLatin1(msg::exit_question));
+        QCOMPARE(close_box.text, QString::fromLatin1(msg::exit_question));
         QCOMPARE(yes_box.caption, first_box.caption);
         QCOMPARE(result, 0);
     }
@@ -480,6 +490,98 @@ private slots:
         });
         QTest::qWait(150);
         QVERIFY(!box_shown);
+    }
+
+    void help_opens_the_viewer_at_the_topic_data()
+    {
+        QTest::addColumn<int>("topic");
+        QTest::addColumn<QString>("arguments");
+        const QString file = QString::fromStdString(tk_get_module_file_name() + ".chm");
+        QTest::newRow("topic 1013") << 1013 << "-c 1013 " + file;
+        QTest::newRow("default topic") << -1 << file;
+    }
+    void help_opens_the_viewer_at_the_topic()
+    {
+        QFETCH(int, topic);
+        QFETCH(QString, arguments);
+        const std::string help_file = tk_get_module_file_name() + ".chm";
+        test_support::write_file(help_file, "ITSF");
+        test_support::temp_dir viewer_dir;
+        const std::string viewer = viewer_dir.file("xchm");
+        test_support::write_file(viewer, "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
+                                         "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args\"\n");
+        std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+        const std::string saved_path = std::getenv("PATH");
+        setenv("PATH", (viewer_dir.path().string() + ":" + saved_path).c_str(), 1);
+        if (topic < 0)
+            wizard_shell::display_help();
+        else
+            wizard_shell::display_help(topic);
+        setenv("PATH", saved_path.c_str(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(viewer_dir.file("args")), 5000);
+        std::filesystem::remove(help_file);
+        QCOMPARE(QString::fromStdString(test_support::read_file(viewer_dir.file("args"))).trimmed(), arguments);
+    }
+
+    void controls_notify_their_page_and_read_into_260_byte_buffers()
+    {
+        sheet_run sheet;
+        std::string read_back;
+        sheet.run([&] {
+            QWidget* window = wizard_shell::instance()->window();
+            QApplication::setActiveWindow(window);
+            settle();
+            sheet.first.commands.clear();
+            sheet.first.get_dlg_item(1003)->setFocus();
+            settle();
+            sheet.first.get_dlg_item(1107)->setFocus();
+            settle();
+            qobject_cast<QAbstractButton*>(sheet.first.get_dlg_item(1107))->click();
+            sheet.first.set_dlg_item_text(1003, std::string(300, 'x'));
+            read_back = sheet.first.get_dlg_item_text(1003);
+        });
+        const std::vector<std::pair<int, unsigned>> focus_and_click{
+            {1003, EN_SETFOCUS}, {1003, EN_KILLFOCUS}, {1107, BN_CLICKED}};
+        std::vector<std::pair<int, unsigned>> seen;
+        for (const auto& command : sheet.first.commands)
+            if (command.second != EN_CHANGE)
+                seen.push_back(command);
+        QCOMPARE(seen, focus_and_click);
+        QCOMPARE(read_back, std::string(259, 'x'));
+    }
+
+    void a_sheet_without_pages_cannot_be_made()
+    {
+        wizard_shell shell(title, 0, 0, 0);
+        QCOMPARE(shell.do_modal(), -1);
+    }
+
+    void the_display_is_probed_before_the_toolkit_starts_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("offscreen") << "offscreen" << "" << true;
+        QTest::newRow("X11 without a display") << "xcb" << "" << false;
+        QTest::newRow("X11 with a display nobody serves") << "" << ":4711" << false;
+        QTest::newRow("Wayland without a socket") << "wayland" << "" << false;
+    }
+    void the_display_is_probed_before_the_toolkit_starts()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, display);
+        QFETCH(bool, reachable);
+        const QByteArray saved_platform = qgetenv("QT_QPA_PLATFORM");
+        const QByteArray saved_display = qgetenv("DISPLAY");
+        const QByteArray saved_wayland = qgetenv("WAYLAND_DISPLAY");
+        qputenv("QT_QPA_PLATFORM", platform.toLatin1());
+        qputenv("DISPLAY", display.toLatin1());
+        qputenv("WAYLAND_DISPLAY", "");
+        const bool reached = can_reach_display();
+        qputenv("QT_QPA_PLATFORM", saved_platform);
+        qputenv("DISPLAY", saved_display);
+        qputenv("WAYLAND_DISPLAY", saved_wayland);
+        QCOMPARE(reached, reachable);
     }
 
 private:

@@ -38,13 +38,18 @@ void write_file(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+bool drop_privileges()
+{
+    return setgroups(0, nullptr) == 0 && setgid(unprivileged_gid) == 0 && setuid(unprivileged_uid) == 0;
+}
+
 int run_unprivileged(const std::function<int()>& body)
 {
     const pid_t child = fork();
     if (child < 0)
         return -1;
     if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(unprivileged_gid) != 0 || setuid(unprivileged_uid) != 0)
+        if (!drop_privileges())
             _exit(255);
         int result = 255;
         try {

@@ -28,6 +28,9 @@ void write_file(const std::string& path, const std::string& bytes);
 inline constexpr unsigned unprivileged_uid = 65534;
 inline constexpr unsigned unprivileged_gid = 65534;
 
+// Gives up root's privileges for good, as the unprivileged user; false when that failed.
+bool drop_privileges();
+
 // Runs `body` in a forked child that has dropped root's privileges; returns the value
 // that `body` returned, or -1 when the child could not drop them or died.
 int run_unprivileged(const std::function<int()>& body);

@@ -1,0 +1,88 @@
+// QLTAGENT: converts one PDF document into a text file, named by command-line options.
+#include "console_options.h"
+#include "message_table.h"
+#include "pdf_library.h"
+#include "quillet_convertor.h"
+#include "tk_error_handler.h"
+#include "tk_file_name.h"
+#include "tk_file_probes.h"
+#include "tk_log.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr int version_major = 3;
+constexpr int version_minor = 3;
+
+// Ends the process on a bad input: the message on standard error, exit code -1. The
+// locals of main are not destroyed, so the settings are not stored.
+[[noreturn]] void fatal_exit(const std::string& message)
+{
+    tk_log(3, "%s", message.c_str());
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fflush(stderr);
+    std::exit(-1);
+}
+
+[[noreturn]] void usage_exit()
+{
+    char text[1024];
+    std::snprintf(text, sizeof text, msg::console_usage, version_major, version_minor);
+    fatal_exit(text);
+}
+
+// The checks on the inputs, in the order a user meets their messages. Fills in the default
+// destination (the source's folder and base name with ".txt") when none was given.
+void check_inputs()
+{
+    if (cmd_src.empty())
+        fatal_exit(msg::console_no_source);
+    if (!tk_is_file_exist(cmd_src, tk_probe_read))
+        fatal_exit(msg::console_source_missing);
+
+    // A wrong password or an unreadable document is reported before the destination is
+    // looked at. The opened document is closed at once; a file that the library can't open
+    // at all passes here and is reported by the run.
+    pdf_open_document(cmd_src, cmd_pswd.empty() ? std::nullopt : std::optional<std::string>(cmd_pswd));
+
+    // The given name only: the default name below is checked by the run that creates it.
+    if (tk_is_file_exist(cmd_dest, tk_probe_read) && !tk_is_file_exist(cmd_dest, tk_probe_write))
+        fatal_exit(msg::console_dest_read_only);
+
+    if (cmd_dest.empty()) {
+        tk_file_name name(cmd_src);
+        name.set_ext(".txt");
+        cmd_dest = name.get_full_name();
+    }
+    if (!tk_is_path_exist(tk_file_name(cmd_dest).get_folder()))
+        fatal_exit(msg::console_dest_path_missing);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    quillet_convertor converter;
+    error_handler handler;
+    try {
+        if (argc < 2 || argc > 5 || !parse_cmd_line(argc, argv))
+            usage_exit();
+        check_inputs();
+
+        // Replaces what the settings held, also with empty texts: an empty "--pswd="
+        // clears the stored password. Without "--pages=" the page list is empty: every page.
+        converter.src = cmd_src;
+        converter.dest = cmd_dest;
+        converter.password = cmd_pswd;
+        converter();
+    } catch (const tk_exception& e) {
+        handler.handle(e, false);
+    } catch (const std::exception& e) {
+        fatal_exit(e.what());
+    }
+    return 0;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Runs the built QLTAGENT as a child process with its own settings home, and collects
+// what it wrote on its two streams and its exit code as the shell sees it.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qltagent_process {
+
+struct result {
+    std::string out;
+    std::string err;
+    int exit_code = -1; // 0..255; 1000 + signal number when a signal ended the child
+};
+
+struct launch {
+    std::vector<std::string> arguments; // after the program's name
+    std::filesystem::path home;         // HOME; XDG_CONFIG_HOME is its ".config"
+    std::filesystem::path cwd;          // the child's current directory
+    bool unprivileged = false;          // drop root's privileges before the program starts
+};
+
+std::string program_path();
+result run(const launch& how);
+
+} // namespace qltagent_process

@@ -1,0 +1,242 @@
+// QLTAGENT run as a process: each case is a command line in a prepared working folder,
+// with the streams, exit code, destination and stored settings it must leave.
+#include "qltagent_process.h"
+#include "test_support.h"
+#include "tk_exception.h"
+#include "tk_reg_key.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::read_file;
+using test_support::write_file;
+
+constexpr int failed = 255; // exit(-1) as the shell sees it
+
+const std::string usage = "QLTAGENT v3.3\n"
+                          "Usage: QLTAGENT.EXE OPTIONS\n"
+                          "\n"
+                          "   --src=...   path to the source PDF document\n"
+                          "   --dest=...  path to the destination ASCII text file\n"
+                          "   --pages=... page numbers and/or pages ranges separated by commas.\n"
+                          "               For example: 1,3,5-10\n"
+                          "   --pswd=...  password for the source PDF document (if any)\n"
+                          "\n";
+const std::string no_source = "You should specify source file\n";
+const std::string source_missing = "Source file does not exist.\nPlease verify the correct file name was given.\n";
+const std::string read_only = "Destination name specifies an existing read-only file.\n";
+const std::string dest_is_source = "Error:\nThe destination file cannot be the source document.\n";
+const std::string path_missing = "Destination path does not exist.\nPlease verify the correct path was given.\n";
+const std::string wrong_password = "Error:\nIncorrect password\n";
+const std::string invalid_range = "Error:\nInvalid page range\n";
+const std::string unreadable =
+    "Error:\nThe program cannot read PDF document. It might be corrupted or does not comply with Adobe PDF format.\n";
+const std::string cannot_create = "Internal error: " + tk_assertion_code("qlt_conv", 97) + "\n";
+
+// The text of the five-page fixture's pages, as the engine writes it: Latin-1, CR LF, a
+// form feed after each page.
+std::string pages(std::initializer_list<int> numbers)
+{
+    static const char* const words[] = {"alpha", "bravo", "charlie", "delta", "echo"};
+    std::string text;
+    for (int n : numbers)
+        text += "Fixture page " + std::to_string(n) + " of 5\r\nWord " + words[n - 1] + "\r\n\f";
+    return text;
+}
+const std::string all_pages = pages({1, 2, 3, 4, 5});
+
+struct settings {
+    std::string src, dest, pages, password;
+    bool open_on_exit = true;
+    bool operator==(const settings&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const settings& s)
+{
+    return out << "{src=" << s.src << " dest=" << s.dest << " pages=" << s.pages << " password=" << s.password
+               << " open=" << s.open_on_exit << "}";
+}
+
+// What the store holds before every case; "open on exit" is never touched by QLTAGENT.
+const settings before_run = {"old.pdf", "old.txt", "2", "old-secret", false};
+
+const char* const settings_key = "Software\\Corvane\\Lumetra";
+
+// Moves the five settings between `values` and the store of the current settings home.
+void transfer_settings(settings& values, bool store)
+{
+    tk_serializer store_key(settings_key);
+    ASSERT_EQ(store_key.key.create(plat::HKEY_CURRENT_USER, settings_key, nullptr, 0, plat::KEY_ALL_ACCESS,
+                                   nullptr, nullptr),
+              0);
+    EXPECT_TRUE(store_key.serialize_bool("open on exit", values.open_on_exit, store));
+    EXPECT_TRUE(store_key.serialize_string("src", values.src, store));
+    EXPECT_TRUE(store_key.serialize_string("dest", values.dest, store));
+    EXPECT_TRUE(store_key.serialize_string("pages", values.pages, store));
+    EXPECT_TRUE(store_key.serialize_string("password", values.password, store));
+    store_key.key.close();
+}
+
+// "{work}" in a text stands for the case's working folder.
+std::string expand(std::string text, const std::string& work)
+{
+    for (std::size_t at; (at = text.find("{work}")) != std::string::npos;)
+        text.replace(at, 6, work);
+    return text;
+}
+
+std::set<std::string> files_below(const fs::path& root)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        names.insert(fs::relative(entry.path(), root).string());
+    return names;
+}
+
+// The working folder every case starts in.
+void prepare_work(const fs::path& work)
+{
+    const auto fixture = [](const char* name) { return fs::path(QLT_FIXTURES_DIR) / name; };
+    fs::create_directories(work / "sub");
+    fs::copy_file(fixture("five_pages.pdf"), work / "doc.pdf");
+    fs::copy_file(fixture("five_pages.pdf"), work / "report");
+    fs::copy_file(fixture("five_pages.pdf"), work / "guarded.pdf");
+    fs::copy_file(fixture("five_pages.pdf"), work / "secret.pdf");
+    fs::copy_file(fixture("five_pages_aes_256.pdf"), work / "locked.pdf"); // user password "user-secret"
+    fs::copy_file(fixture("not_a_pdf.pdf"), work / "garbage.pdf");
+    fs::copy_file(fixture("five_pages.pdf"), work / "notes.txt"); // a PDF document under another name
+    fs::create_hard_link(work / "doc.pdf", work / "link.pdf");
+    write_file((work / "readonly.txt").string(), "keep me");
+    write_file((work / "guarded.txt").string(), "keep me");
+    fs::permissions(work / "readonly.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(work / "guarded.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(work / "secret.pdf", fs::perms::none);
+}
+
+struct console_case {
+    const char* name;
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string out;
+    std::string err;
+    // The one file the run adds below the working folder, and its bytes; empty: none.
+    std::string dest = {};
+    std::string dest_bytes = {};
+    // The settings stored afterwards; none: those from before the run.
+    std::optional<settings> stored = std::nullopt;
+    bool unprivileged = false;
+};
+
+void PrintTo(const console_case& c, std::ostream* out) { *out << c.name; }
+
+const console_case cases[] = {
+    {"no_argument", {}, failed, "", usage},
+    {"five_arguments", {"--src=doc.pdf", "--src=doc.pdf", "--src=doc.pdf", "--src=doc.pdf", "--src=doc.pdf"},
+     failed, "", usage},
+    {"src_without_equals", {"--src", "--dest=out.txt"}, failed, "", usage},
+    {"upper_case_option", {"--SRC=doc.pdf"}, failed, "", usage},
+    {"unrecognised_beside_valid_options", {"--src=doc.pdf", "--dest=out.txt", "doc.pdf"}, failed, "", usage},
+    {"empty_src", {"--src=", "--dest=out.txt"}, failed, "", no_source},
+    {"no_src", {"--dest=out.txt", "--pswd=x"}, failed, "", no_source},
+    {"missing_source", {"--src=missing.pdf"}, failed, "", source_missing},
+    {"source_is_a_folder", {"--src=sub"}, failed, "", source_missing},
+    {"all_four_options",
+     {"--src=doc.pdf", "--dest=out.txt", "--pages=4,2-3", "--pswd=ignored"},
+     0, "", "", "out.txt", pages({4, 2, 3}),
+     settings {"doc.pdf", "out.txt", "4,2-3", "ignored", false}},
+    // Without "--pages=" the stored range stays stored, yet every page is converted;
+    // without "--pswd=" the stored password is cleared.
+    {"last_occurrence_wins",
+     {"--src=missing.pdf", "--dest=first.txt", "--src=doc.pdf", "--dest=second.txt"},
+     0, "", "", "second.txt", all_pages, settings {"doc.pdf", "second.txt", "2", "", false}},
+    {"empty_password_clears_the_stored_one", {"--src=doc.pdf", "--dest=out.txt", "--pswd="}, 0, "", "",
+     "out.txt", all_pages, settings {"doc.pdf", "out.txt", "2", "", false}},
+    {"default_destination_beside_the_source", {"--src=doc.pdf"}, 0, "", "", "doc.txt", all_pages,
+     settings {"doc.pdf", "{work}/doc.txt", "2", "", false}},
+    {"source_without_extension", {"--src=report", "--pages=1"}, 0, "", "", "report.txt", pages({1}),
+     settings {"report", "{work}/report.txt", "1", "", false}},
+    {"password_that_looks_like_an_option", {"--src=doc.pdf", "--dest=out.txt", "--pswd=--src=x"}, 0, "", "",
+     "out.txt", all_pages, settings {"doc.pdf", "out.txt", "2", "--src=x", false}},
+    {"relative_destination", {"--dest=sub/out.txt", "--src={work}/doc.pdf", "--pages=5,1"}, 0, "", "",
+     "sub/out.txt", pages({5, 1}), settings {"{work}/doc.pdf", "sub/out.txt", "5,1", "", false}},
+    {"protected_document_with_its_password",
+     {"--src=locked.pdf", "--dest=out.txt", "--pswd=user-secret", "--pages=5"},
+     0, "", "", "out.txt", pages({5}), settings {"locked.pdf", "out.txt", "5", "user-secret", false}},
+    // The password is checked before the destination: its folder is missing here.
+    {"wrong_password_before_the_destination", {"--src=locked.pdf", "--dest=nowhere/out.txt", "--pswd=wrong"},
+     failed, wrong_password, ""},
+    {"missing_password", {"--src=locked.pdf", "--dest=out.txt"}, failed, wrong_password, ""},
+    {"unreadable_document", {"--src=garbage.pdf", "--dest=out.txt"}, failed, unreadable, ""},
+    {"invalid_range_beside_an_unrecognised_argument", {"stray", "--pages=5-3", "--src=doc.pdf"}, failed,
+     invalid_range, ""},
+    {"invalid_range_without_a_source", {"--pages=0"}, failed, invalid_range, ""},
+    {"missing_destination_folder", {"--src=doc.pdf", "--dest=nowhere/out.txt"}, failed, "", path_missing},
+    // Emptying the destination would destroy the source before it is read; the run refuses.
+    {"destination_is_the_source", {"--src=doc.pdf", "--dest=./sub/../doc.pdf"}, failed, dest_is_source, ""},
+    {"destination_is_a_link_to_the_source", {"--src=doc.pdf", "--dest=link.pdf"}, failed, dest_is_source, ""},
+    {"default_destination_is_the_source", {"--src=notes.txt"}, failed, dest_is_source, ""},
+    {"destination_name_too_long", {"--src=doc.pdf", "--dest=sub/" + std::string(300, 'x') + ".txt"}, failed,
+     "Error:\nThe file name is too long: a full path must be shorter than 260 characters.\n", ""},
+    {"destination_is_a_folder", {"--src=doc.pdf", "--dest=sub"}, failed, cannot_create, ""},
+    {"read_only_destination", {"--src=doc.pdf", "--dest=readonly.txt"}, failed, "", read_only, "", "",
+     std::nullopt, true},
+    // The default name is not probed for being read-only: the run fails to create it.
+    {"read_only_default_destination", {"--src=guarded.pdf"}, failed, cannot_create, "", "", "", std::nullopt,
+     true},
+    {"unreadable_source", {"--src=secret.pdf", "--dest=out.txt"}, failed, "", source_missing, "", "",
+     std::nullopt, true},
+};
+
+class qltagent : public testing::TestWithParam<console_case> {};
+
+TEST_P(qltagent, command_line)
+{
+    const console_case& c = GetParam();
+    test_support::settings_home home;
+    const fs::path work = home.path() / "work";
+    prepare_work(work);
+    settings seeded = before_run;
+    transfer_settings(seeded, true);
+    if (c.unprivileged) {
+        test_support::open_to_everyone(home.path());
+        test_support::open_to_everyone(work);
+        test_support::open_to_everyone(work / "sub");
+    }
+    const auto files_before = files_below(work);
+
+    std::vector<std::string> arguments;
+    for (const auto& argument : c.arguments)
+        arguments.push_back(expand(argument, work.string()));
+    const auto result = qltagent_process::run({arguments, home.path(), work, c.unprivileged});
+
+    EXPECT_EQ(result.exit_code, c.exit_code);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
+
+    auto files_expected = files_before;
+    if (!c.dest.empty()) {
+        files_expected.insert(c.dest);
+        EXPECT_EQ(read_file((work / c.dest).string()), c.dest_bytes);
+    }
+    EXPECT_EQ(files_below(work), files_expected);
+    EXPECT_EQ(read_file((work / "readonly.txt").string()), "keep me");
+    EXPECT_EQ(read_file((work / "guarded.txt").string()), "keep me");
+    EXPECT_EQ(read_file((work / "doc.pdf").string()), read_file(QLT_FIXTURES_DIR "/five_pages.pdf"));
+    EXPECT_EQ(read_file((work / "notes.txt").string()), read_file(QLT_FIXTURES_DIR "/five_pages.pdf"));
+
+    settings expected = c.stored.value_or(before_run);
+    expected.src = expand(expected.src, work.string());
+    expected.dest = expand(expected.dest, work.string());
+    settings stored;
+    transfer_settings(stored, false);
+    EXPECT_EQ(stored, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(cases, qltagent, testing::ValuesIn(cases),
+                         [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
+
+} // namespace
