@@ -87,7 +87,6 @@ inline constexpr const char* dont_show_again = "&Do not show this dialog box aga
 inline constexpr const char* product_name = "Lumetra";
 inline constexpr int product_major = 3;
 inline constexpr int product_minor = 3;
-inline constexpr const char* common_controls_dll = "comctl32.dll";
 inline constexpr const char* common_controls_too_old =
     "Incorrect version of comctl32.dll. Microsoft Internet Explorer 5\nor later is required to proceed with the application.";
 inline constexpr const char* common_controls_init_failed = "Failed to initialize GUI library";
