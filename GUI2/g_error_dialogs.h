@@ -1,0 +1,78 @@
+#pragma once
+// The error handler's two dialogs:
+// - dlg_error_ex<114>: an internal error, with OK, "Copy to clipboard" and "Send bug"; it
+//   has no way out but its three buttons (Escape and the close box do nothing).
+// - dlg_error_continue<115>: an error after which work may go on, Continue (also Escape and
+//   the close box) or Abort, and the check box "&Do not show this dialog box again".
+#include "plat_dialog_box.h"
+#include "plat_dialog_template.h"
+#include "plat_window.h"
+
+#include <string>
+
+template <>
+const plat::dialog_template& plat::dialog_resource<114>();
+template <>
+const plat::dialog_template& plat::dialog_resource<115>();
+
+namespace error_dialog_ids {
+inline constexpr int text = 1320;
+inline constexpr int send_bug = 1112;
+inline constexpr int copy = 1108;
+inline constexpr int dont_show = 1222;
+inline constexpr int abort = 1;
+inline constexpr int ok = 1;
+inline constexpr int continue_ = 2;
+} // namespace error_dialog_ids
+
+// What both dialogs do on WM_INITDIALOG: the caption, the text, centring, to the top.
+class error_dialog_base : public plat::window_object {
+public:
+    explicit error_dialog_base(const std::string& text_) : text(text_) {}
+
+    // Runs the dialog modally over `parent`; the result it ended with, -1 when it can't be made.
+    int do_modal(plat::hwnd parent);
+
+    std::string text;
+
+protected:
+    ~error_dialog_base() = default;
+    bool on_init(const char* log_text);
+    virtual const plat::dialog_template& resource() const = 0;
+};
+
+template <int IDD>
+class dlg_error_ex;
+
+template <>
+class dlg_error_ex<114> : public error_dialog_base {
+public:
+    explicit dlg_error_ex(const std::string& text);
+    virtual ~dlg_error_ex();
+
+    bool ProcessWindowMessage(plat::hwnd window, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
+                              unsigned map_id) override;
+    void on_send_bug();
+
+protected:
+    const plat::dialog_template& resource() const override { return plat::dialog_resource<114>(); }
+};
+
+template <int IDD>
+class dlg_error_continue;
+
+template <>
+class dlg_error_continue<115> : public error_dialog_base {
+public:
+    explicit dlg_error_continue(const std::string& text);
+    virtual ~dlg_error_continue();
+
+    bool ProcessWindowMessage(plat::hwnd window, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
+                              unsigned map_id) override;
+    void on_dont_show();
+
+    bool dont_show = false;
+
+protected:
+    const plat::dialog_template& resource() const override { return plat::dialog_resource<115>(); }
+};

@@ -1,0 +1,99 @@
+#include "plat_library.h"
+
+#include <dlfcn.h>
+
+#include <cwctype>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+namespace {
+
+std::string narrow_name(const wchar_t* name)
+{
+    std::string result;
+    for (const wchar_t* p = name; *p != L'\0'; ++p) {
+        const auto c = static_cast<std::uint32_t>(*p);
+        if (c < 0x80) {
+            result += static_cast<char>(c);
+        } else if (c < 0x800) {
+            result += static_cast<char>(0xC0 | (c >> 6));
+            result += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            result += static_cast<char>(0xE0 | (c >> 12));
+            result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            result += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            result += static_cast<char>(0xF0 | (c >> 18));
+            result += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            result += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return result;
+}
+
+bool is_common_controls_name(const wchar_t* name)
+{
+    static const wchar_t expected[] = L"comctl32.dll";
+    std::size_t i = 0;
+    for (; name[i] != L'\0' && expected[i] != L'\0'; ++i)
+        if (std::towlower(static_cast<wint_t>(name[i])) != static_cast<wint_t>(expected[i]))
+            return false;
+    return name[i] == L'\0' && expected[i] == L'\0';
+}
+
+// The controls module stays loaded once loaded, as in the program that links it: unloading it
+// would unload the widget toolkit with it.
+constexpr int module_flags = RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE;
+
+// The module on the program's own library search path (its run path among it), looked up
+// here rather than by the loader: a loader wrapped by an instrumented runtime searches on
+// behalf of that runtime, not of the program.
+library_handle open_on_program_path(const std::string& file)
+{
+    void* program = dlopen(nullptr, RTLD_NOW);
+    if (program == nullptr)
+        return nullptr;
+    Dl_serinfo size {};
+    library_handle found = nullptr;
+    if (dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0) {
+        std::vector<char> buffer(size.dls_size);
+        auto* info = reinterpret_cast<Dl_serinfo*>(buffer.data());
+        info->dls_size = size.dls_size;
+        info->dls_cnt = size.dls_cnt;
+        if (dlinfo(program, RTLD_DI_SERINFO, info) == 0)
+            for (unsigned i = 0; i < info->dls_cnt && found == nullptr; ++i)
+                found = dlopen((std::string(info->dls_serpath[i].dls_name) + "/" + file).c_str(), module_flags);
+    }
+    dlclose(program);
+    return found;
+}
+
+} // namespace
+
+library_handle load_library(const wchar_t* name)
+{
+    if (name == nullptr)
+        return nullptr;
+    if (!is_common_controls_name(name))
+        return dlopen(narrow_name(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    library_handle module = dlopen(common_controls_module, module_flags);
+    return module != nullptr ? module : open_on_program_path(common_controls_module);
+}
+
+void* get_proc_address(library_handle library, const char* name)
+{
+    if (library == nullptr)
+        return nullptr;
+    return dlsym(library, name);
+}
+
+void free_library(library_handle library)
+{
+    if (library != nullptr)
+        dlclose(library);
+}
+
+} // namespace plat

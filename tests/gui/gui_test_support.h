@@ -1,0 +1,24 @@
+#pragma once
+// Helpers of the wizard's Qt tests: acting on the modal window that the code under test
+// opens, and a small page template for driving the sheet.
+#include "plat_dialog_template.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+namespace gui_test {
+
+// Calls `act` with the next modal window (a box or dialog) once it is shown; the call that
+// opens the window runs after this one. Fails the test when no window comes within the time.
+void when_modal(std::function<void(QWidget*)> act, int timeout_ms = 5000, bool window_expected = true);
+
+// Presses the box's button with the given text ("&Yes", "&No", "OK").
+void press_button(QWidget* window, const QString& text);
+
+// A page template of its own for the tests.
+const plat::dialog_template& test_page_template(int id);
+
+} // namespace gui_test

@@ -1,0 +1,157 @@
+#include "wizard_driver.h"
+
+#include "g_wizard_shell.h"
+#include "plat_gui_constants.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace wizard_driver {
+
+using namespace plat;
+
+script& script::then(const char* what, std::function<bool()> ready, std::function<void()> act, int timeout_ms)
+{
+    steps.push_back({what, std::move(ready), std::move(act), timeout_ms});
+    return *this;
+}
+
+script& script::watching(std::function<void()> watch)
+{
+    watchers.push_back(std::move(watch));
+    return *this;
+}
+
+void script::start()
+{
+    step_started = QDateTime::currentMSecsSinceEpoch();
+    QTimer::singleShot(10, &context, [this] { poll(); });
+}
+
+void script::poll()
+{
+    for (const auto& watch : watchers)
+        watch();
+    if (done())
+        return;
+    step& current = steps[next];
+    if (current.ready()) {
+        ++next;
+        step_started = QDateTime::currentMSecsSinceEpoch();
+        // The next poll is queued first: an act that opens a modal window keeps polling
+        // from inside that window's loop.
+        QTimer::singleShot(10, &context, [this] { poll(); });
+        current.act();
+        return;
+    }
+    if (QDateTime::currentMSecsSinceEpoch() - step_started > current.timeout_ms) {
+        std::fprintf(stderr, "wizard script: step '%s' timed out (page %d, box '%s')\n", current.what,
+                     current_page(), qPrintable(box_text()));
+        std::fflush(stderr);
+        std::_Exit(3);
+    }
+    QTimer::singleShot(10, &context, [this] { poll(); });
+}
+
+QWidget* sheet() { return wizard_shell::has_instance() ? wizard_shell::instance()->window() : nullptr; }
+
+namespace {
+QWidget* current_page_window()
+{
+    QWidget* window = sheet();
+    if (window == nullptr)
+        return nullptr;
+    return reinterpret_cast<QWidget*>(send_message(window, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+} // namespace
+
+int current_page()
+{
+    QWidget* page = current_page_window();
+    if (page == nullptr)
+        return 0;
+    return page->objectName().section(QLatin1Char('_'), -1).toInt();
+}
+
+QWidget* item(int id) { return get_dlg_item(current_page_window(), id); }
+QWidget* sheet_item(int id) { return get_dlg_item(sheet(), id); }
+
+void click_sheet(int id) { qobject_cast<QAbstractButton*>(sheet_item(id))->click(); }
+void click(int id) { qobject_cast<QAbstractButton*>(item(id))->click(); }
+
+void put(int id, const std::string& text) { set_window_text(item(id), text); }
+std::string text_of(int id) { return get_window_text(item(id), 4096); }
+bool checked(int id) { return qobject_cast<QAbstractButton*>(item(id))->isChecked(); }
+bool enabled(int id) { return item(id)->isEnabled(); }
+bool visible(int id) { return item(id)->isVisible(); }
+void focus(int id) { item(id)->setFocus(Qt::TabFocusReason); }
+
+QWidget* box()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal->objectName() == QLatin1String("plat_message_box") && modal->isVisible())
+        return modal;
+    return nullptr;
+}
+
+QString box_text()
+{
+    auto* shown = qobject_cast<QMessageBox*>(box());
+    return shown != nullptr ? shown->text() : QString();
+}
+
+QString box_caption()
+{
+    QWidget* shown = box();
+    return shown != nullptr ? shown->windowTitle() : QString();
+}
+
+void answer(const QString& button)
+{
+    QWidget* shown = box();
+    if (shown == nullptr)
+        return;
+    for (QAbstractButton* candidate : shown->findChildren<QAbstractButton*>())
+        if (candidate->text() == button) {
+            candidate->click();
+            return;
+        }
+    std::fprintf(stderr, "wizard script: the box has no button %s\n", qPrintable(button));
+}
+
+std::function<bool()> on_page(int id)
+{
+    // Ready on the second poll that finds the page with no box or dialog over the sheet, so
+    // that the buttons the page posted on its activation have arrived.
+    auto seen = std::make_shared<int>(0);
+    return [id, seen] {
+        if (QApplication::activeModalWidget() != sheet() || current_page() != id) {
+            *seen = 0;
+            return false;
+        }
+        return ++*seen >= 2;
+    };
+}
+
+std::function<bool()> box_says(const std::string& text)
+{
+    return [text] { return box_text() == QString::fromLocal8Bit(text.c_str()); };
+}
+
+std::function<bool()> modal_named(const QString& name)
+{
+    return [name] {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal != nullptr && modal->objectName() == name && modal->isVisible();
+    };
+}
+
+} // namespace wizard_driver

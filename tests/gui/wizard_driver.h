@@ -1,0 +1,80 @@
+#pragma once
+// Drives the whole wizard program as a user would: a script of steps, each waiting until
+// the program shows what it expects (a page, a box, a state of the run) and then acting on
+// it, runs on the user-interface thread while quillet_win_main runs the wizard, also inside
+// the modal boxes and dialogs that the program opens.
+#include "plat_window.h"
+
+#include <QObject>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wizard_driver {
+
+class script {
+public:
+    // Waits (up to `timeout_ms`) until `ready` holds, then runs `act`. A step that times out
+    // ends the test program with the step's name: the wizard would otherwise wait forever.
+    script& then(const char* what, std::function<bool()> ready, std::function<void()> act, int timeout_ms = 10000);
+    // Calls `watch` every time the script polls, whatever the current step (to record the
+    // progress page's bar and status line while the run goes on).
+    script& watching(std::function<void()> watch);
+    // Starts polling; the steps run once the wizard's loop runs.
+    void start();
+    bool done() const { return next >= steps.size(); }
+
+private:
+    struct step {
+        const char* what;
+        std::function<bool()> ready;
+        std::function<void()> act;
+        int timeout_ms;
+    };
+    void poll();
+
+    std::vector<step> steps;
+    std::vector<std::function<void()>> watchers;
+    std::size_t next = 0;
+    qint64 step_started = 0;
+    // Owns the queued polls: they go with the script, also when the wizard ended first.
+    QObject context;
+};
+
+// The sheet window; null while there is none.
+QWidget* sheet();
+// The dialog id of the page the sheet shows; 0 without a sheet.
+int current_page();
+// A control of the current page.
+QWidget* item(int id);
+// A control of the sheet (its buttons by id).
+QWidget* sheet_item(int id);
+// Clicks a button of the sheet or of the current page, as the user would.
+void click_sheet(int id);
+void click(int id);
+// Puts `text` into an edit of the current page without moving the focus (as a paste).
+void put(int id, const std::string& text);
+std::string text_of(int id);
+bool checked(int id);
+bool enabled(int id);
+bool visible(int id);
+// Moves the keyboard focus to a control of the current page.
+void focus(int id);
+
+// The message box on top of everything, when one is shown.
+QWidget* box();
+QString box_text();
+QString box_caption();
+// Presses a box's button by its text ("OK", "&Yes", "&No").
+void answer(const QString& button);
+
+// Ready conditions.
+std::function<bool()> on_page(int id);
+std::function<bool()> box_says(const std::string& text);
+// A modal window with the given object name ("plat_file_dialog", "plat_dialog_114").
+std::function<bool()> modal_named(const QString& name);
+
+} // namespace wizard_driver

@@ -1,0 +1,664 @@
+// The wizard program from its start to its end, driven as a user would: its pages, their
+// checks and boxes, the conversion on the worker thread, the finish page and the settings
+// that the program leaves in the store.
+// Qt's headers come first: the PDF library's headers define macros that clash with its names.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTest>
+#include <QUrl>
+
+#include "g_finish_page.h"
+#include "message_table.h"
+#include "plat_gui_constants.h"
+#include "progress_page.h"
+#include "quillet_convertor.h"
+#include "quillet_entry.h"
+#include "select_files_page.h"
+#include "test_support.h"
+#include "wizard_driver.h"
+#include "wizard_program_support.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace wizard_driver;
+using namespace wizard_test;
+using test_support::read_file;
+using test_support::temp_dir;
+using test_support::write_file;
+
+namespace {
+
+constexpr int welcome = 103;
+constexpr int select_files = 104;
+constexpr int progress = 105;
+constexpr int finish = 126;
+
+using page = sel_file_page;
+
+// Runs the whole program with the script acting on it; returns its exit code.
+int run_wizard(script& steps)
+{
+    steps.start();
+    char name[] = "quillet";
+    char* argv[] = {name, nullptr};
+    const int result = quillet_win_main(1, argv);
+    if (!steps.done())
+        qWarning("the wizard ended before its script");
+    return result;
+}
+
+std::function<bool()> at_once()
+{
+    return [] { return true; };
+}
+
+// Welcome page, then Next.
+script& to_select_files(script& steps)
+{
+    return steps.then("welcome page", on_page(welcome), [] { click_sheet(plat::ID_PSNEXT); });
+}
+
+script& cancel_and_confirm(script& steps)
+{
+    return steps.then("cancel", at_once(), [] { click_sheet(plat::IDCANCEL); })
+        .then("exit question", box_says(msg::exit_question), [] { answer("&Yes"); });
+}
+
+// Fills the select-files page without moving the focus, so no destination is proposed.
+void fill(const std::string& src, const std::string& dest)
+{
+    put(page::src_edit, src);
+    put(page::dest_edit, dest);
+}
+
+// Catches the desktop's open requests for files, so the tests open nothing.
+class open_catcher : public QObject {
+    Q_OBJECT
+public:
+    open_catcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~open_catcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    std::vector<QUrl> requests;
+public slots:
+    void open(const QUrl& url) { requests.push_back(url); }
+};
+
+} // namespace
+
+class wizard_program_test : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<temp_dir> root;
+    // No test opens a viewer: the desktop's open requests end here.
+    std::unique_ptr<open_catcher> opened;
+    std::string out(const std::string& name) const { return root->file(name); }
+
+private slots:
+    void init()
+    {
+        root = std::make_unique<temp_dir>();
+        use_home(*root);
+        opened = std::make_unique<open_catcher>();
+    }
+    void cleanup()
+    {
+        opened.reset();
+        root.reset();
+    }
+
+    void first_start_shows_empty_page_and_cancel_stores_settings()
+    {
+        bool empty = false, all = false, password_off = false, range_off = false;
+        script steps;
+        to_select_files(steps).then("select files", on_page(select_files), [&] {
+            empty = text_of(page::src_edit).empty() && text_of(page::dest_edit).empty();
+            password_off = !checked(page::use_password_box) && !enabled(page::password_edit);
+            all = checked(page::all_pages_radio) && !checked(page::some_pages_radio);
+            range_off = !enabled(page::range_edit);
+        });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QVERIFY(empty);
+        QVERIFY(password_off);
+        QVERIFY(all);
+        QVERIFY(range_off);
+        // Cancel still stores the (unchanged) settings: all five values are in the store now.
+        const stored_settings stored = load_settings();
+        QVERIFY(stored.all_present);
+        QVERIFY(stored.open_on_exit);
+    }
+
+    void stored_password_and_range_are_shown_on_arrival()
+    {
+        store_settings({true, false, "/docs/a.pdf", "/out/a.txt", "2-3", "user-secret"});
+        bool password_on = false, range_on = false, range_has_focus = false;
+        std::string src, dest, password, range;
+        script steps;
+        to_select_files(steps).then("select files", on_page(select_files), [&] {
+            src = text_of(page::src_edit);
+            dest = text_of(page::dest_edit);
+            password_on = checked(page::use_password_box) && enabled(page::password_edit);
+            password = text_of(page::password_edit);
+            range_on = checked(page::some_pages_radio) && !checked(page::all_pages_radio) && enabled(page::range_edit);
+            range = text_of(page::range_edit);
+            range_has_focus = QApplication::focusWidget() == item(page::range_edit);
+        });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(src, std::string("/docs/a.pdf"));
+        QCOMPARE(dest, std::string("/out/a.txt"));
+        QVERIFY(password_on);
+        QCOMPARE(password, std::string("user-secret"));
+        QVERIFY(range_on);
+        QCOMPARE(range, std::string("2-3"));
+        QVERIFY(range_has_focus);
+    }
+
+    void default_destination_follows_the_source_data()
+    {
+        QTest::addColumn<QString>("src");
+        QTest::addColumn<QString>("dest");
+        QTest::addColumn<QString>("proposed");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("keeps the destination's folder")
+            << "/docs/report.pdf" << "/out/old.txt" << "/out/report.txt" << "";
+        QTest::newRow("empty destination: beside the documents folder")
+            << "/docs/report.final.pdf" << "" << "~/report.final.txt" << "";
+        QTest::newRow("empty source changes nothing") << "" << "/out/typed.txt" << "/out/typed.txt" << "";
+        QTest::newRow("source too long to be made full")
+            << "/" + QString(300, QLatin1Char('s')) + ".pdf" << "/out/old.txt" << "/out/old.txt" << msg::path_too_long;
+    }
+    void default_destination_follows_the_source()
+    {
+        QFETCH(QString, src);
+        QFETCH(QString, dest);
+        QFETCH(QString, proposed);
+        QFETCH(QString, box);
+        // "~" is the test's home folder.
+        proposed.replace(QLatin1Char('~'), QString::fromStdString(root->file("home")));
+        std::string shown_box, after;
+        script steps;
+        to_select_files(steps).then("select files", on_page(select_files), [&] {
+            fill(src.toStdString(), dest.toStdString());
+            focus(page::src_edit);
+        });
+        steps.then("source has the focus", [] { return QApplication::focusWidget() == item(page::src_edit); },
+                   [] { focus(page::dest_edit); });
+        if (!box.isEmpty())
+            steps.then("error box", [] { return !box_text().isEmpty(); }, [&] {
+                shown_box = box_text().toStdString();
+                answer("OK");
+            });
+        steps.then("focus left the source", on_page(select_files), [&] { after = text_of(page::dest_edit); });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(after, proposed.toStdString());
+        QCOMPARE(shown_box, box.toStdString());
+    }
+
+    // The Browse buttons: a chosen source fills its edit and proposes the destination at once,
+    // a chosen destination fills its edit, cancelling changes nothing, and a source too long
+    // to be made full ends in the error box before any dialog, with the page kept.
+    void browse_buttons_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("src");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("expected_src");
+        QTest::addColumn<QString>("expected_dest");
+        QTest::addColumn<QString>("expected_box");
+        QTest::newRow("source chosen") << page::browse_src_button << "" << "@/five_pages.pdf" << "@/five_pages.pdf"
+                                       << "@/out/five_pages.txt" << "";
+        QTest::newRow("source cancelled") << page::browse_src_button << "" << "" << "" << "@/out/old.txt" << "";
+        QTest::newRow("destination chosen") << page::browse_dest_button << "" << "@/out/notes" << ""
+                                            << "@/out/notes.txt" << "";
+        QTest::newRow("destination cancelled")
+            << page::browse_dest_button << "" << "" << "" << "@/out/old.txt" << "";
+        const QString long_name = "/" + QString(300, QLatin1Char('s')) + ".pdf";
+        QTest::newRow("source too long") << page::browse_src_button << long_name << "" << long_name << "@/out/old.txt"
+                                         << msg::path_too_long;
+    }
+    void browse_buttons()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, src);
+        QFETCH(QString, chosen);
+        QFETCH(QString, expected_src);
+        QFETCH(QString, expected_dest);
+        QFETCH(QString, expected_box);
+        // "@" is the test's folder, which holds the document and the folder "out".
+        const QString folder = QString::fromStdString(root->path().string());
+        for (QString* text : {&src, &chosen, &expected_src, &expected_dest})
+            text->replace(QLatin1Char('@'), folder);
+        std::filesystem::create_directory(root->path() / "out");
+        write_file(out("five_pages.pdf"), read_file(fixture("five_pages.pdf")));
+
+        std::string shown_box, src_after, dest_after;
+        script steps;
+        to_select_files(steps).then("select files", on_page(select_files), [&] {
+            fill(src.toStdString(), out("out/old.txt"));
+            click(button);
+        });
+        if (expected_box.isEmpty())
+            steps.then("file dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QTest::qWait(100);
+                if (chosen.isEmpty()) {
+                    dialog->reject();
+                    return;
+                }
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+        else
+            steps.then("error box", [] { return box() != nullptr; }, [&] {
+                shown_box = box_text().toStdString();
+                answer("OK");
+            });
+        steps.then("back on the page", on_page(select_files), [&] {
+            src_after = text_of(page::src_edit);
+            dest_after = text_of(page::dest_edit);
+        });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(QString::fromStdString(src_after), expected_src);
+        QCOMPARE(QString::fromStdString(dest_after), expected_dest);
+        QCOMPARE(QString::fromStdString(shown_box), expected_box);
+    }
+
+    // Every check of Next in its order: each input is mended in turn, so each box shows the
+    // first check that still fails; the page stays until all pass.
+    void next_checks_each_input_in_order()
+    {
+        const std::string existing = out("existing.txt");
+        write_file(existing, "keep me");
+        std::vector<std::string> boxes;
+        std::set<std::string> captions;
+        std::vector<int> pages_after;
+        bool existing_kept_on_no = false;
+        auto record_box = [&](const QString& button) {
+            return [&, button] {
+                boxes.push_back(box_text().toStdString());
+                captions.insert(box_caption().toStdString());
+                answer(button);
+            };
+        };
+        auto press_next = [&] {
+            pages_after.push_back(current_page());
+            click_sheet(plat::ID_PSNEXT);
+        };
+        auto any_box = [] { return box() != nullptr; };
+
+        script steps;
+        to_select_files(steps)
+            .then("bad range", on_page(select_files), [&] {
+                click(page::some_pages_radio);
+                put(page::range_edit, "3-x");
+                press_next();
+            })
+            .then("range box", any_box, record_box("OK"))
+            .then("all pages", on_page(select_files), [&] {
+                click(page::all_pages_radio);
+                press_next();
+            })
+            .then("source box", any_box, record_box("OK"))
+            .then("source", on_page(select_files), [&] {
+                put(page::src_edit, out("missing.pdf"));
+                press_next();
+            })
+            .then("destination box", any_box, record_box("OK"))
+            .then("destination", on_page(select_files), [&] {
+                put(page::dest_edit, existing);
+                press_next();
+            })
+            .then("missing source box", any_box, record_box("OK"))
+            .then("not a pdf", on_page(select_files), [&] {
+                put(page::src_edit, fixture("not_a_pdf.pdf"));
+                press_next();
+            })
+            .then("unreadable box", any_box, record_box("OK"))
+            .then("encrypted without password", on_page(select_files), [&] {
+                put(page::src_edit, fixture("five_pages_aes_256.pdf"));
+                press_next();
+            })
+            .then("password box", any_box, record_box("OK"))
+            .then("wrong password", on_page(select_files), [&] {
+                click(page::use_password_box);
+                put(page::password_edit, "wrong");
+                press_next();
+            })
+            .then("wrong password box", any_box, record_box("OK"))
+            .then("missing folder", on_page(select_files), [&] {
+                put(page::password_edit, "user-secret");
+                put(page::dest_edit, out("no-such-folder/out.txt"));
+                press_next();
+            })
+            .then("missing folder box", any_box, record_box("OK"))
+            .then("existing destination", on_page(select_files), [&] {
+                put(page::dest_edit, existing);
+                press_next();
+            })
+            .then("overwrite question, No", any_box, record_box("&No"))
+            .then("still on the page", on_page(select_files), [&] {
+                existing_kept_on_no = read_file(existing) == "keep me";
+                press_next();
+            })
+            .then("overwrite question, Yes", any_box, record_box("&Yes"))
+            .then("finish page", on_page(finish), [] { click_sheet(plat::ID_PSFINISH); });
+        QCOMPARE(run_wizard(steps), 1);
+
+        const std::vector<std::string> expected{msg::invalid_page_range,
+                                                msg::enter_source,
+                                                msg::enter_dest,
+                                                msg::source_missing,
+                                                std::string(msg::pdf_unreadable),
+                                                msg::incorrect_password,
+                                                msg::incorrect_password,
+                                                msg::dest_path_missing,
+                                                msg::dest_overwrite,
+                                                msg::dest_overwrite};
+        QCOMPARE(boxes, expected);
+        QCOMPARE(captions, (std::set<std::string>{"Lumetra 3.3 Error", "Lumetra 3.3 Message", "Lumetra 3.3 Question"}));
+        for (int shown : pages_after)
+            QCOMPARE(shown, select_files);
+        QVERIFY(existing_kept_on_no);
+        // The old file went; the run wrote the five pages of the encrypted document in its place.
+        const std::string written = read_file(existing);
+        QCOMPARE(page_breaks(written), 5);
+        QVERIFY(written.find("keep me") == std::string::npos);
+    }
+
+    void stored_destination_is_the_checked_name_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("no extension") << "result" << "result.txt";
+        QTest::newRow("case differs") << "Result.TXT" << "Result.TXT.txt";
+        QTest::newRow(".txt inside the name") << "a.txt.bak" << "a.txt.bak";
+    }
+    void stored_destination_is_the_checked_name()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, checked);
+        std::string edit_after_next, dest_after_next;
+        QPointer<QWidget> dest_edit;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages.pdf"), out(typed.toStdString()));
+                dest_edit = item(page::dest_edit);
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("progress page", [] { return current_page() == progress || current_page() == finish; }, [&] {
+                // The select-files page's window lives on behind the progress page.
+                edit_after_next = plat::get_window_text(dest_edit, 260);
+                dest_after_next = quillet_convertor::instance()->dest;
+            })
+            .then("finish page", on_page(finish), [] { click_sheet(plat::ID_PSFINISH); });
+        QCOMPARE(run_wizard(steps), 1);
+        QCOMPARE(edit_after_next, out(typed.toStdString()));
+        QCOMPARE(dest_after_next, out(checked.toStdString()));
+        QCOMPARE(page_breaks(read_file(out(checked.toStdString()))), 5);
+        QCOMPARE(load_settings().dest, out(checked.toStdString()));
+    }
+    // A long document from Next to the finish page: the bar and the status line move with
+    // the run, and the destination holds every page in order with CR LF line ends.
+    void conversion_moves_the_bar_to_the_finish_page()
+    {
+        // Long enough for several ticks of the 200 ms timer.
+        constexpr int pages = 4000;
+        const std::string src = out("long.pdf");
+        write_file(src, long_document(pages));
+        std::vector<int> bar_values;
+        std::set<std::string> statuses;
+        bool back_next_off = false, cancel_on = false;
+        std::string result_text;
+        // The progress page's controls, watched also after the switch: the last tick sets them
+        // on the hidden page.
+        QPointer<QProgressBar> bar;
+        QPointer<QWidget> status;
+        script steps;
+        steps.watching([&] {
+            if (bar == nullptr && current_page() == progress) {
+                bar = qobject_cast<QProgressBar*>(item(progress_page::bar_id));
+                status = item(progress_page::status_id);
+            }
+            if (bar == nullptr)
+                return;
+            if (bar_values.empty() || bar_values.back() != bar->value())
+                bar_values.push_back(bar->value());
+            statuses.insert(plat::get_window_text(status, 260));
+        });
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(src, out("long.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("progress page", on_page(progress), [&] {
+                back_next_off = !sheet_item(plat::ID_PSBACK)->isEnabled() && !sheet_item(plat::ID_PSNEXT)->isEnabled();
+                cancel_on = sheet_item(plat::IDCANCEL)->isEnabled();
+            })
+            .then("finish page", on_page(finish), [&] {
+                result_text = text_of(g_finish::result_id);
+                click_sheet(plat::ID_PSFINISH);
+            }, 60000);
+        QCOMPARE(run_wizard(steps), 1);
+
+        QVERIFY(back_next_off);
+        QVERIFY(cancel_on);
+        QCOMPARE(bar_values.front(), 0);
+        QVERIFY(std::any_of(bar_values.begin(), bar_values.end(), [](int v) { return v > 0 && v < 100; }));
+        QVERIFY(std::is_sorted(bar_values.begin(), bar_values.end()));
+        QCOMPARE(bar_values.back(), 100);
+        QCOMPARE(statuses.count("Processing page 4000 of 4000"), std::size_t(1));
+        QVERIFY(statuses.size() > 2);
+        QCOMPARE(result_text, std::string(msg::finish_success));
+
+        const std::string text = read_file(out("long.txt"));
+        QCOMPARE(page_breaks(text), pages);
+        std::size_t at = 0;
+        for (int k = 1; k <= pages; ++k) {
+            at = text.find("Page " + std::to_string(k) + " of 4000\r\n", at);
+            QVERIFY2(at != std::string::npos, qPrintable(QString::number(k)));
+        }
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n')
+                QVERIFY(i > 0 && text[i - 1] == '\r');
+    }
+
+    // The source changes into garbage after the checks: the run fails, its error box comes
+    // from the worker, and the finish page lists the error instead of the success text.
+    void failed_run_is_listed_on_the_finish_page()
+    {
+        const std::string src = out("doc.pdf");
+        const std::string dest = out("doc.txt");
+        write_file(src, read_file(fixture("five_pages.pdf")));
+        write_file(dest, "old");
+        std::string run_box, result_text, errors_text;
+        bool errors_shown = false, errors_read_only = false, hint_hidden = false, cancel_help_off = false;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(src, dest);
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("overwrite question", box_says(msg::dest_overwrite), [&] {
+                write_file(src, "no longer a PDF document");
+                answer("&Yes");
+            })
+            .then("the run's error box", [] { return !box_text().isEmpty(); }, [&] {
+                run_box = box_text().toStdString();
+                answer("OK");
+            })
+            .then("finish page", on_page(finish), [&] {
+                result_text = text_of(g_finish::result_id);
+                auto* errors = qobject_cast<QPlainTextEdit*>(item(g_finish::errors_id));
+                errors_shown = errors->isVisible();
+                errors_read_only = errors->isReadOnly();
+                errors_text = errors->toPlainText().toStdString();
+                hint_hidden = !visible(g_finish::hint_id) && !visible(g_finish::open_on_exit_id);
+                cancel_help_off = !sheet_item(plat::IDCANCEL)->isEnabled() && !sheet_item(plat::IDHELP)->isEnabled();
+                click_sheet(plat::ID_PSFINISH);
+            });
+        QCOMPARE(run_wizard(steps), 1);
+
+        std::string report = msg::pdf_unreadable;
+        std::replace(report.begin(), report.end(), '\n', ' ');
+        QCOMPARE(run_box, report);
+        QCOMPARE(result_text, std::string(msg::finish_errors));
+        QVERIFY(errors_shown);
+        QVERIFY(errors_read_only);
+        QCOMPARE(errors_text, report + "\n\n");
+        QVERIFY(hint_hidden);
+        QVERIFY(cancel_help_off);
+        QCOMPARE(read_file(dest), std::string());
+    }
+
+    // Cancel while the worker converts: Yes closes the wizard, the run stops between pages
+    // and is awaited before the converter goes, which stores the settings.
+    void cancel_during_the_run_stops_it()
+    {
+        constexpr int pages = 3000;
+        const std::string src = out("long.pdf");
+        write_file(src, long_document(pages));
+        std::uint32_t done_at_cancel = 0;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(src, out("long.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("run under way",
+                  [] { return current_page() == progress && quillet_convertor::instance()->pages_done > 0; },
+                  [] { click_sheet(plat::IDCANCEL); })
+            .then("exit question", box_says(msg::exit_question), [&] {
+                done_at_cancel = quillet_convertor::instance()->pages_done;
+                answer("&Yes");
+            });
+        QCOMPARE(run_wizard(steps), 0);
+        QVERIFY(done_at_cancel > 0);
+        const int written = page_breaks(read_file(out("long.txt")));
+        QVERIFY2(written < pages, qPrintable(QString::number(written)));
+        const stored_settings stored = load_settings();
+        QCOMPARE(stored.src, src);
+        QCOMPARE(stored.dest, out("long.txt"));
+    }
+
+    // "Save Settings..." writes the profile with the dialog's default extension; Finish with
+    // "Open on exit" asks the desktop to open the full path of a relative destination, and
+    // the store then holds what the wizard ran with.
+    void save_settings_open_on_exit_and_the_store_after_finish()
+    {
+        const std::filesystem::path before = std::filesystem::current_path();
+        std::filesystem::current_path(root->path());
+        std::string profile_text;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages_rc4_128.pdf"), "relative");
+                click(page::use_password_box);
+                put(page::password_edit, "user-secret");
+                click(page::some_pages_radio);
+                put(page::range_edit, "2, 4-5");
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); })
+            .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QTest::qWait(100);
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                    ->setText(QString::fromStdString(out("saved")));
+                static_cast<QDialog*>(dialog)->accept();
+            })
+            .then("back on the finish page", on_page(finish), [&] {
+                profile_text = read_file(out("saved.qlp"));
+                click_sheet(plat::ID_PSFINISH);
+            });
+        const int result = run_wizard(steps);
+        std::filesystem::current_path(before);
+        QCOMPARE(result, 1);
+
+        // The profile's keys stand in their sorted order.
+        const std::string expected_profile = "[Generic settings]\r\ndest=relative.txt\r\nlogfile=\r\npages=2, 4-5\r\n"
+                                             "password=user-secret\r\nsrc=" +
+                                             fixture("five_pages_rc4_128.pdf") + "\r\n\r\n";
+        QCOMPARE(QString::fromStdString(profile_text), QString::fromStdString(expected_profile));
+        QCOMPARE(opened->requests.size(), std::size_t(1));
+        QCOMPARE(opened->requests.front(), QUrl::fromLocalFile(QString::fromStdString(out("relative.txt"))));
+        QCOMPARE(page_breaks(read_file(out("relative.txt"))), 3);
+
+        const stored_settings stored = load_settings();
+        QVERIFY(stored.all_present);
+        QVERIFY(stored.open_on_exit);
+        QCOMPARE(stored.src, fixture("five_pages_rc4_128.pdf"));
+        QCOMPARE(stored.dest, std::string("relative.txt"));
+        QCOMPARE(stored.pages, std::string("2, 4-5"));
+        QCOMPARE(stored.password, std::string("user-secret"));
+    }
+
+    // Clearing "Open on exit" opens nothing at Finish and is stored.
+    void finish_without_open_on_exit()
+    {
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages.pdf"), out("plain.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("finish page", on_page(finish), [] {
+                click(g_finish::open_on_exit_id);
+                click_sheet(plat::ID_PSFINISH);
+            });
+        QCOMPARE(run_wizard(steps), 1);
+        QVERIFY(opened->requests.empty());
+        QVERIFY(!load_settings().open_on_exit);
+    }
+    // The program's sheet: its title and its icon.
+    void sheet_has_the_title_and_icon()
+    {
+        QString title;
+        bool has_icon = false;
+        script steps;
+        steps.then("welcome page", on_page(welcome), [&] {
+            title = sheet()->windowTitle();
+            has_icon = !sheet()->windowIcon().isNull();
+        });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(title, QStringLiteral("Lumetra 3.3"));
+        QVERIFY(has_icon);
+    }
+
+    // Where no display can be reached the program says so on the standard error stream and
+    // ends with -1, without a window and without touching the settings.
+    void without_a_display_the_program_ends_with_minus_one()
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(QLT_BINARY_DIR "/quillet/wizard/quillet"), {});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 255);
+        QVERIFY(program.readAllStandardError().contains(msg::common_controls_init_failed));
+        QVERIFY(load_settings().src.empty());
+    }
+};
+
+QTEST_MAIN(wizard_program_test)
+#include "wizard_program_test.moc"

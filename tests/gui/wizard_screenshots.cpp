@@ -1,0 +1,110 @@
+// Not a test: runs the wizard through its four pages, once to a successful end and once to
+// a failed run, and saves a picture of the sheet on each page into the folder given as the
+// first argument (welcome.png, select_files.png, progress.png, finish.png, errors.png).
+// Run it on a display, e.g. xvfb-run -a wizard_screenshots /tmp/shots, to look at the pages.
+#include <QApplication>
+#include <QPixmap>
+#include <QProgressBar>
+
+#include "plat_gui_constants.h"
+#include "quillet_entry.h"
+#include "select_files_page.h"
+#include "test_support.h"
+#include "wizard_driver.h"
+#include "wizard_program_support.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace wizard_driver;
+using namespace wizard_test;
+
+namespace {
+
+using page = sel_file_page;
+
+std::string folder;
+
+void shoot(const char* name)
+{
+    const std::string path = folder + "/" + name;
+    sheet()->grab().save(QString::fromStdString(path));
+    std::printf("%s\n", path.c_str());
+}
+
+int run(script& steps)
+{
+    steps.start();
+    char name[] = "quillet";
+    char* argv[] = {name, nullptr};
+    return quillet_win_main(1, argv);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: wizard_screenshots FOLDER\n");
+        return 2;
+    }
+    folder = argv[1];
+    QApplication application(argc, argv);
+    test_support::temp_dir root;
+    use_home(root);
+    const std::string src = root.file("Annual report.pdf");
+    test_support::write_file(src, long_document(6000));
+
+    script success;
+    success.then("welcome", on_page(103), [] {
+               shoot("welcome.png");
+               click_sheet(plat::ID_PSNEXT);
+           })
+        .then("select files", on_page(104), [&] {
+            put(page::src_edit, src);
+            put(page::dest_edit, root.file("Annual report.txt"));
+            click(page::use_password_box);
+            put(page::password_edit, "secret");
+            click(page::some_pages_radio);
+            put(page::range_edit, "1-6000");
+            shoot("select_files.png");
+            click(page::use_password_box);
+            click_sheet(plat::ID_PSNEXT);
+        })
+        .then("progress",
+              [] {
+                  return current_page() == 105 && qobject_cast<QProgressBar*>(item(1321))->value() >= 20 &&
+                         text_of(1323).rfind("Processing page", 0) == 0;
+              },
+              [] { shoot("progress.png"); })
+        .then("finish", on_page(126), [] {
+            shoot("finish.png");
+            click(1225);
+            click_sheet(plat::ID_PSFINISH);
+        }, 120000);
+    run(success);
+
+    const std::string broken = root.file("broken.pdf");
+    test_support::write_file(broken, test_support::read_file(fixture("five_pages.pdf")));
+    const std::string dest = root.file("broken.txt");
+    test_support::write_file(dest, "old");
+    script failure;
+    failure.then("welcome", on_page(103), [] { click_sheet(plat::ID_PSNEXT); })
+        .then("select files", on_page(104), [&] {
+            put(page::src_edit, broken);
+            put(page::dest_edit, dest);
+            click(page::all_pages_radio);
+            click_sheet(plat::ID_PSNEXT);
+        })
+        .then("overwrite", [] { return box() != nullptr; }, [&] {
+            test_support::write_file(broken, "not a PDF document any more");
+            answer("&Yes");
+        })
+        .then("run's error", [] { return box() != nullptr; }, [] { answer("OK"); })
+        .then("finish", on_page(126), [] {
+            shoot("errors.png");
+            click_sheet(plat::ID_PSFINISH);
+        });
+    run(failure);
+    return 0;
+}

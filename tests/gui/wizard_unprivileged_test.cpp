@@ -1,0 +1,187 @@
+// The wizard program run by an unprivileged user (root opens every file whatever its mode):
+// a read-only destination is refused on Next, and a destination folder that can be entered
+// but not written passes the checks and fails in the run, where the destination can't be
+// made. Each case runs the whole program in a child process that dropped root's rights; the
+// parent process makes no application object, so the child starts the program afresh.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+#include "message_table.h"
+#include "plat_error.h"
+#include "plat_gui_constants.h"
+#include "quillet_entry.h"
+#include "select_files_page.h"
+#include "test_support.h"
+#include "tk_exception.h"
+#include "wizard_driver.h"
+#include "wizard_program_support.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+
+using namespace wizard_driver;
+using namespace wizard_test;
+using test_support::read_file;
+using test_support::temp_dir;
+using test_support::write_file;
+
+namespace {
+
+constexpr int welcome = 103;
+constexpr int select_files = 104;
+using page = sel_file_page;
+
+// A folder that the unprivileged user works in, with a home and a copy of a document.
+struct shared_folder {
+    temp_dir root;
+    std::string src;
+
+    shared_folder()
+    {
+        use_home(root);
+        src = root.file("five_pages.pdf");
+        write_file(src, read_file(fixture("five_pages.pdf")));
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root.path()))
+            test_support::open_to_everyone(entry.path());
+        test_support::open_to_everyone(root.path());
+    }
+};
+
+// Runs the program in the unprivileged child with the script that `prepare` makes; returns
+// the child's result (the program's exit code, or -1 when the child ended with -1).
+int run_unprivileged_wizard(const std::function<void(script&)>& prepare)
+{
+    return test_support::run_unprivileged([&] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        int argc = 1;
+        char name[] = "quillet";
+        char* argv[] = {name, nullptr};
+        QApplication application(argc, argv);
+        script steps;
+        prepare(steps);
+        steps.start();
+        return quillet_win_main(argc, argv);
+    });
+}
+
+script& to_select_files(script& steps)
+{
+    return steps.then("welcome page", on_page(welcome), [] { click_sheet(plat::ID_PSNEXT); });
+}
+
+// All the texts a dialog shows.
+std::string dialog_texts(QWidget* dialog)
+{
+    std::string texts;
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        texts += label->text().toStdString() + "\n";
+    return texts;
+}
+
+} // namespace
+
+class wizard_unprivileged_test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void read_only_destination_is_refused_without_question()
+    {
+        shared_folder folder;
+        const std::string dest = folder.root.file("read-only.txt");
+        write_file(dest, "keep");
+        chmod(dest.c_str(), 0444);
+        const std::string report = folder.root.file("report");
+        const int result = run_unprivileged_wizard([&](script& steps) {
+            to_select_files(steps)
+                .then("select files", on_page(select_files), [&] {
+                    put(page::src_edit, folder.src);
+                    put(page::dest_edit, dest);
+                    click_sheet(plat::ID_PSNEXT);
+                })
+                .then("box", [] { return box() != nullptr; }, [&] {
+                    write_file(report, box_text().toStdString());
+                    answer("OK");
+                })
+                .then("still on the page", on_page(select_files), [] { click_sheet(plat::IDCANCEL); })
+                .then("exit question", box_says(msg::exit_question), [] { answer("&Yes"); });
+        });
+        QCOMPARE(result, 0);
+        QCOMPARE(read_file(report), std::string(msg::dest_read_only));
+        QCOMPARE(read_file(dest), std::string("keep"));
+    }
+
+    void folder_that_cannot_be_written_fails_in_the_run()
+    {
+        shared_folder folder;
+        const std::filesystem::path locked = folder.root.path() / "locked";
+        std::filesystem::create_directory(locked);
+        chmod(locked.c_str(), 0555);
+        const std::string report = folder.root.file("report");
+        const int result = run_unprivileged_wizard([&](script& steps) {
+            to_select_files(steps)
+                .then("select files", on_page(select_files), [&] {
+                    put(page::src_edit, folder.src);
+                    put(page::dest_edit, (locked / "out.txt").string());
+                    click_sheet(plat::ID_PSNEXT);
+                })
+                .then("internal-error dialog", modal_named(QStringLiteral("plat_dialog_114")), [&] {
+                    QWidget* dialog = QApplication::activeModalWidget();
+                    write_file(report, dialog_texts(dialog));
+                    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+                        if (button->text() == QLatin1String(msg::ok_button))
+                            button->click();
+                });
+        });
+        // The internal error ends the program with -1 and stores no settings.
+        QCOMPARE(result, -1);
+        const std::string expected = tk_mail_assertion("qlt_conv", 97).what();
+        QVERIFY2(read_file(report).find(expected) != std::string::npos, read_file(report).c_str());
+        QVERIFY(!std::filesystem::exists(locked / "out.txt"));
+        QVERIFY(load_settings().src.empty());
+    }
+    // Yes to the overwrite question, but the system refuses the deletion (the folder can't
+    // be written): the system's text in the error box, and the page stays.
+    void refused_deletion_is_shown_and_the_page_stays()
+    {
+        shared_folder folder;
+        const std::filesystem::path locked = folder.root.path() / "locked";
+        std::filesystem::create_directory(locked);
+        const std::string dest = (locked / "old.txt").string();
+        write_file(dest, "keep");
+        chmod(dest.c_str(), 0666);
+        chmod(locked.c_str(), 0555);
+        const std::string report = folder.root.file("report");
+        const int result = run_unprivileged_wizard([&](script& steps) {
+            to_select_files(steps)
+                .then("select files", on_page(select_files), [&] {
+                    put(page::src_edit, folder.src);
+                    put(page::dest_edit, dest);
+                    click_sheet(plat::ID_PSNEXT);
+                })
+                .then("overwrite question", box_says(msg::dest_overwrite), [] { answer("&Yes"); })
+                .then("error box", [] { return box() != nullptr; }, [&] {
+                    write_file(report, box_text().toStdString());
+                    answer("OK");
+                })
+                .then("still on the page", on_page(select_files), [] { click_sheet(plat::IDCANCEL); })
+                .then("exit question", box_says(msg::exit_question), [] { answer("&Yes"); });
+        });
+        QCOMPARE(result, 0);
+        plat::set_last_error(EACCES);
+        QCOMPARE(read_file(report), std::string(tk_exception_ex().what()));
+        QCOMPARE(read_file(dest), std::string("keep"));
+    }
+};
+
+// No application object in this process: each child makes its own.
+int main(int argc, char** argv)
+{
+    wizard_unprivileged_test test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "wizard_unprivileged_test.moc"
