@@ -12,20 +12,6 @@
 
 namespace g_wiz_sh {
 inline constexpr const char* source = "g_wiz_sh";
-
-// What the shell's window does with a failure raised inside a handler of the window system:
-// it is shown in the error box, as the pages show the failures they catch.
-void report_dispatch_failure(std::exception_ptr failure)
-{
-    try {
-        std::rethrow_exception(failure);
-    } catch (const tk_final_exception&) {
-    } catch (const tk_exception& e) {
-        wizard_shell::error(e.what());
-    } catch (const std::exception& e) {
-        wizard_shell::error(e.what());
-    }
-}
 } // namespace g_wiz_sh
 
 wizard_shell::wizard_shell(const std::string& title_, int icon_id_, int watermark_id, int header_id)
@@ -40,7 +26,7 @@ wizard_shell::wizard_shell(const std::string& title_, int icon_id_, int watermar
     };
     tk_log(1, "wizard_shell::ctor(%s)", title.c_str());
     set_bitmaps(watermark_id, header_id);
-    plat::set_dispatch_failure_handler(&g_wiz_sh::report_dispatch_failure);
+    plat::set_dispatch_failure_handler(&wizard_shell::report_event_failure);
 }
 
 wizard_shell::~wizard_shell()
@@ -142,6 +128,18 @@ void wizard_shell::enable_button(int id, bool enable)
     plat::hwnd button = plat::get_dlg_item(sheet.load(), id);
     tk_log(2, "wizard_shell::enable_button(%08X)", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(button)));
     plat::enable_window(button, enable);
+}
+
+void wizard_shell::report_event_failure(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const tk_final_exception&) {
+    } catch (const tk_exception& e) {
+        error(e.what());
+    } catch (const std::exception& e) {
+        error(e.what());
+    }
 }
 
 plat::hwnd wizard_shell::window() const

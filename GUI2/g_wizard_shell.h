@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <exception>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -48,6 +49,11 @@ public:
     static bool question(std::string text, unsigned flags);
     static void display_help(int topic);
     static void display_help();
+
+    // What becomes of a failure raised inside a handler of the window system (a click, a
+    // notification, a tick): it is shown in the error box, as the pages show the failures
+    // they catch, and goes no further. The shell installs it when it is made.
+    static void report_event_failure(std::exception_ptr failure);
 
     // The error list of the run: appended on the worker, read on the user-interface thread.
     // add_error appends only while the list holds fewer than `limit` entries.

@@ -5,8 +5,10 @@
 #include "g_welcome_page.h"
 #include "g_wizard_shell.h"
 #include "gui_test_support.h"
+#include "plat_gui_constants.h"
 #include "plat_gui_start.h"
 #include "tk_error_handler.h"
+#include "wizard_event_failures.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -83,9 +85,23 @@ bool throws_final(const std::function<void()>& call)
     return false;
 }
 
-// The child process of the internal-error cases: reports a level-2 error, on the main
-// thread or on a worker, and presses `button` in the dialog.
-int internal_error_child(int argc, char** argv, const QString& button, bool on_worker)
+void click_next(const wizard_shell& shell)
+{
+    qobject_cast<QAbstractButton*>(plat::get_dlg_item(shell.window(), plat::ID_PSNEXT))->click();
+}
+
+// A page whose Next fails with the error it is given.
+class failing_page : public welcome_page {
+public:
+    explicit failing_page(tk_exception failure_) : failure(std::move(failure_)) {}
+    int on_next() override { throw failure; }
+    tk_exception failure;
+};
+
+// The child process of the internal-error cases: reports a level-2 error on the main thread,
+// on a worker, or raised by a page's handler inside the sheet, and presses `button` in the
+// dialog.
+int internal_error_child(int argc, char** argv, const QString& button, const QByteArray& where)
 {
     QApplication app(argc, argv);
     // The dialog closing must not end the event loop before the worker ends the process.
@@ -94,8 +110,19 @@ int internal_error_child(int argc, char** argv, const QString& button, bool on_w
     error_handler handler;
     wizard_shell shell(product_title, 0, 0, 0);
     const tk_mail_assertion failure("qlt_conv", 97);
+    if (where == "event") {
+        failing_page page(failure);
+        shell.add_page(page.page_record());
+        install_wizard_event_failure_report();
+        QTimer::singleShot(50, [&] {
+            when_modal([button](QWidget* window) { press_button(window, button); });
+            click_next(shell);
+        });
+        shell.do_modal();
+        return 3;
+    }
     when_modal([button](QWidget* window) { press_button(window, button); });
-    if (on_worker) {
+    if (where == "worker") {
         std::thread worker([&] { handler.handle(failure, true); });
         worker.detach();
         app.exec();
@@ -257,23 +284,47 @@ private slots:
         QVERIFY(finished);
     }
 
+    void an_error_in_a_pages_handler_is_shown_and_the_page_stays()
+    {
+        wizard_shell shell(product_title, 0, 0, 0);
+        failing_page page(tk_exception("Invalid page range", 1));
+        welcome_page next_page;
+        shell.add_page(page.page_record());
+        shell.add_page(next_page.page_record());
+        install_wizard_event_failure_report();
+        seen what;
+        bool stayed = false;
+        QTimer::singleShot(50, [&] {
+            answer(what, QString());
+            click_next(shell);
+            stayed = reinterpret_cast<plat::hwnd>(
+                         plat::send_message(shell.window(), plat::PSM_GETCURRENTPAGEHWND, 0, 0)) == page.window;
+            qobject_cast<QDialog*>(shell.window())->done(0);
+        });
+        shell.do_modal();
+        QCOMPARE(what.text, QStringLiteral("Invalid page range"));
+        QCOMPARE(what.caption, QString::fromStdString(product_title + " Error"));
+        QVERIFY(stayed);
+        QCOMPARE(shell.error_count(), std::size_t{0});
+    }
+
     void an_internal_error_ends_the_process_with_minus_1_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<bool>("on_worker");
-        for (const char* button : {"OK", "Copy to clipboard", "Send bug"}) {
-            QTest::newRow(qPrintable(QStringLiteral("%1, main thread").arg(button))) << button << false;
-            QTest::newRow(qPrintable(QStringLiteral("%1, worker").arg(button))) << button << true;
-        }
+        QTest::addColumn<QString>("where");
+        for (const char* button : {"OK", "Copy to clipboard", "Send bug"})
+            for (const char* where : {"main", "worker"})
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(button, where))) << button << where;
+        QTest::newRow("OK, a page's handler") << "OK" << "event";
     }
     void an_internal_error_ends_the_process_with_minus_1()
     {
         QFETCH(QString, button);
-        QFETCH(bool, on_worker);
+        QFETCH(QString, where);
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QLT_INTERNAL_ERROR_BUTTON"), button);
-        environment.insert(QStringLiteral("QLT_INTERNAL_ERROR_ON_WORKER"), on_worker ? "1" : "0");
+        environment.insert(QStringLiteral("QLT_INTERNAL_ERROR_WHERE"), where);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("PATH"), QStringLiteral("/nonexistent")); // no mail agent
         environment.insert(QStringLiteral("DISPLAY"), QString());
@@ -289,7 +340,7 @@ int main(int argc, char** argv)
 {
     const QByteArray button = qgetenv("QLT_INTERNAL_ERROR_BUTTON");
     if (!button.isEmpty())
-        return internal_error_child(argc, argv, QString::fromUtf8(button), qgetenv("QLT_INTERNAL_ERROR_ON_WORKER") == "1");
+        return internal_error_child(argc, argv, QString::fromUtf8(button), qgetenv("QLT_INTERNAL_ERROR_WHERE"));
     QApplication app(argc, argv);
     wizard_error_handler_test test;
     return QTest::qExec(&test, argc, argv);
