@@ -13,6 +13,7 @@
 #include "tk_desktop_services.h"
 #include "tk_error_handler.h"
 #include "tk_log.h"
+#include "wizard_event_failures.h"
 
 #include <QFile>
 
@@ -76,6 +77,7 @@ int quillet_win_main(int argc, char** argv)
         char title[256] = {};
         std::snprintf(title, sizeof title, "%s %d.%d", msg::product_name, msg::product_major, msg::product_minor);
         wizard_shell shell(title, icon_id, watermark_id, header_id);
+        install_wizard_event_failure_report();
 
         welcome_page welcome;
         shell.add_page(welcome.page_record());

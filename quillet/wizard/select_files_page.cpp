@@ -7,11 +7,11 @@
 #include "plat_delete_file.h"
 #include "quillet_convertor.h"
 #include "tk_default_dest.h"
-#include "tk_error_handler.h"
 #include "tk_exception.h"
 #include "tk_file_name.h"
 #include "tk_file_probes.h"
 #include "tk_log.h"
+#include "wizard_event_failures.h"
 
 #include <initializer_list>
 #include <optional>
@@ -82,26 +82,17 @@ void message_box(const std::string& text)
     wizard_shell::message(text);
 }
 
-// A failure inside one of the page's handlers ends here, so that it never unwinds through
-// the window system: an internal error goes to the error handler (its dialog ends the
-// process), every other one is shown in the error box and the page stays.
-void report_handler_failure(const tk_exception& e)
-{
-    if (e.level == 2)
-        error_handler::instance()->handle(e, true);
-    else
-        error_box(e.what());
-}
-
+// Runs one of the page's steps; a failure it raises is reported as every failure inside the
+// wizard's event handling is (an internal error by the error handler, any other in the error
+// box), and false tells the caller to keep the page.
 template <class Handler>
 bool guarded(Handler handler)
 {
     try {
         handler();
         return true;
-    } catch (const tk_final_exception&) {
-    } catch (const tk_exception& e) {
-        report_handler_failure(e);
+    } catch (...) {
+        wizard_report_event_failure(std::current_exception());
     }
     return false;
 }
@@ -116,6 +107,8 @@ sel_file_page::sel_file_page()
     psp.flags |= PSP_USEHEADERSUBTITLE;
 }
 
+// The handlers of the controls run inside the window system's dispatch, which reports what
+// they raise (a name too long to be made full, say) and keeps the page.
 bool sel_file_page::ProcessWindowMessage(hwnd window_, unsigned msg, wparam w, lparam l, lresult& result,
                                          unsigned map_id)
 {
@@ -131,20 +124,20 @@ bool sel_file_page::ProcessWindowMessage(hwnd window_, unsigned msg, wparam w, l
     case src_edit:
         if (code != EN_KILLFOCUS)
             return false;
-        guarded([this] { on_src_edit(); });
+        on_src_edit();
         break;
     case browse_src_button:
-        guarded([this] { on_browse_src(); });
+        on_browse_src();
         break;
     case browse_dest_button:
-        guarded([this] { on_browse_dest(); });
+        on_browse_dest();
         break;
     case use_password_box:
-        guarded([this] { on_use_pwd(); });
+        on_use_pwd();
         break;
     case all_pages_radio:
     case some_pages_radio:
-        guarded([this, id] { on_radio(id); });
+        on_radio(id);
         break;
     default:
         return false;

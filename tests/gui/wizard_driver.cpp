@@ -1,13 +1,16 @@
 #include "wizard_driver.h"
 
 #include "g_wizard_shell.h"
+#include "message_table.h"
 #include "plat_gui_constants.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
@@ -125,6 +128,30 @@ void answer(const QString& button)
             return;
         }
     std::fprintf(stderr, "wizard script: the box has no button %s\n", qPrintable(button));
+}
+
+void choose_in_file_dialog(const QString& name)
+{
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    // The dialog fills its name box once it has read its folder: the typing comes after that.
+    QTest::qWait(100);
+    if (name.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
+script& to_select_files(script& steps)
+{
+    return steps.then("welcome page", on_page(103), [] { click_sheet(ID_PSNEXT); });
+}
+
+script& cancel_and_confirm(script& steps)
+{
+    return steps.then("cancel", [] { return true; }, [] { click_sheet(IDCANCEL); })
+        .then("exit question", box_says(msg::exit_question), [] { answer("&Yes"); });
 }
 
 std::function<bool()> on_page(int id)

@@ -71,6 +71,13 @@ QString box_caption();
 // Presses a box's button by its text ("OK", "&Yes", "&No").
 void answer(const QString& button);
 
+// Types `name` into the file dialog on top and accepts it; an empty name cancels it.
+void choose_in_file_dialog(const QString& name);
+
+// Common stretches of a script: Next on the welcome page; Cancel and Yes to the exit question.
+script& to_select_files(script& steps);
+script& cancel_and_confirm(script& steps);
+
 // Ready conditions.
 std::function<bool()> on_page(int id);
 std::function<bool()> box_says(const std::string& text);

@@ -59,23 +59,6 @@ int run_wizard(script& steps)
     return result;
 }
 
-std::function<bool()> at_once()
-{
-    return [] { return true; };
-}
-
-// Welcome page, then Next.
-script& to_select_files(script& steps)
-{
-    return steps.then("welcome page", on_page(welcome), [] { click_sheet(plat::ID_PSNEXT); });
-}
-
-script& cancel_and_confirm(script& steps)
-{
-    return steps.then("cancel", at_once(), [] { click_sheet(plat::IDCANCEL); })
-        .then("exit question", box_says(msg::exit_question), [] { answer("&Yes"); });
-}
-
 // Fills the select-files page without moving the focus, so no destination is proposed.
 void fill(const std::string& src, const std::string& dest)
 {
@@ -253,14 +236,7 @@ private slots:
         });
         if (expected_box.isEmpty())
             steps.then("file dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
-                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                QTest::qWait(100);
-                if (chosen.isEmpty()) {
-                    dialog->reject();
-                    return;
-                }
-                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
-                static_cast<QDialog*>(dialog)->accept();
+                choose_in_file_dialog(chosen);
             });
         else
             steps.then("error box", [] { return box() != nullptr; }, [&] {
@@ -478,6 +454,26 @@ private slots:
                 QVERIFY(i > 0 && text[i - 1] == '\r');
     }
 
+    // A document without pages: the run ends at once and the wizard moves on to the finish
+    // page with the success text; the destination stays empty.
+    void document_without_pages_reaches_the_finish_page()
+    {
+        std::string result_text;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("no_pages.pdf"), out("empty.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("finish page", on_page(finish), [&] {
+                result_text = text_of(g_finish::result_id);
+                click_sheet(plat::ID_PSFINISH);
+            });
+        QCOMPARE(run_wizard(steps), 1);
+        QCOMPARE(result_text, std::string(msg::finish_success));
+        QCOMPARE(read_file(out("empty.txt")), std::string());
+    }
+
     // The source changes into garbage after the checks: the run fails, its error box comes
     // from the worker, and the finish page lists the error instead of the success text.
     void failed_run_is_listed_on_the_finish_page()
@@ -576,11 +572,7 @@ private slots:
             })
             .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); })
             .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
-                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                QTest::qWait(100);
-                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
-                    ->setText(QString::fromStdString(out("saved")));
-                static_cast<QDialog*>(dialog)->accept();
+                choose_in_file_dialog(QString::fromStdString(out("saved")));
             })
             .then("back on the finish page", on_page(finish), [&] {
                 profile_text = read_file(out("saved.qlp"));
