@@ -1,5 +1,7 @@
 #include "tk_log.h"
 
+#include "plat_utf8.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -72,31 +74,10 @@ std::wstring widen_conversions(const wchar_t* format)
 }
 
 // UTF-8 form of a wide text with its terminator, into a buffer of `capacity` bytes;
-// an empty result when it does not fit. Code points that are not characters become U+FFFD.
+// an empty result when it does not fit.
 std::string to_utf8_bounded(const std::wstring& text, std::size_t capacity)
 {
-    std::string out;
-    auto put = [&out](char32_t c) {
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    };
-    for (wchar_t c : text)
-        put(static_cast<char32_t>(c));
+    std::string out = plat::utf8_from_wide(text.data(), text.size());
     if (out.size() + 1 > capacity)
         return std::string();
     return out;

@@ -1,7 +1,10 @@
 #include "plat_library.h"
 
+#include "plat_utf8.h"
+
 #include <dlfcn.h>
 
+#include <cwchar>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -12,26 +15,7 @@ namespace {
 
 std::string narrow_name(const wchar_t* name)
 {
-    std::string result;
-    for (const wchar_t* p = name; *p != L'\0'; ++p) {
-        const auto c = static_cast<std::uint32_t>(*p);
-        if (c < 0x80) {
-            result += static_cast<char>(c);
-        } else if (c < 0x800) {
-            result += static_cast<char>(0xC0 | (c >> 6));
-            result += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            result += static_cast<char>(0xE0 | (c >> 12));
-            result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            result += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            result += static_cast<char>(0xF0 | (c >> 18));
-            result += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            result += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return result;
+    return utf8_from_wide(name, std::wcslen(name));
 }
 
 bool is_common_controls_name(const wchar_t* name)
