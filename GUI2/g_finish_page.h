@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace g_finish {
 inline constexpr const char* source = "..\\GUI2/g_finish";
