@@ -4,7 +4,7 @@
 set -eu
 PACKAGES="cmake g++ make pkg-config googletest libgtest-dev libgmock-dev \
 libpoppler-private-dev libpoppler-dev qt6-base-dev \
-qpdf poppler-utils xvfb xauth xclip clang libclang-rt-14-dev"
+qpdf poppler-utils xvfb xauth xclip fontconfig fonts-dejavu-core clang libclang-rt-14-dev"
 missing=""
 for p in $PACKAGES; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
