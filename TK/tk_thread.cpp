@@ -50,12 +50,10 @@ tk_thread_functor::~tk_thread_functor() = default;
 
 void tk_thread_functor::operator()()
 {
-    if (!is_done()) {
-        do {
-            if (stop_requested())
-                return;
-            idle();
-        } while (!is_done());
+    while (!is_done()) {
+        if (stop_requested())
+            return;
+        idle();
     }
     on_done();
 }
