@@ -155,8 +155,6 @@ unsigned tk_thread::thread_proc(void* parameter)
         (*work)();
     } catch (const tk_final_exception&) {
     } catch (const tk_exception& e) {
-        if (e.level == 2)
-            end_with_internal_error(e);
         tk_exception internal(e);
         internal.level = 2;
         end_with_internal_error(internal);
