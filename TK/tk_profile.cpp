@@ -1,9 +1,9 @@
 #include "tk_profile.h"
 
 #include "message_table.h"
+#include "plat_write_all.h"
 #include "tk_log.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -12,19 +12,11 @@ namespace {
 // The profile's line end on every platform: the bytes CR LF.
 constexpr const char* line_end = "\r\n";
 
-// Writes one composed line in full; failures are not looked at.
-void write_line(int fd, std::string line)
+// Appends one line and the profile's line end.
+void add_line(std::string& text, const std::string& line)
 {
-    line += line_end;
-    std::size_t done = 0;
-    while (done < line.size()) {
-        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        done += static_cast<std::size_t>(n);
-    }
+    text += line;
+    text += line_end;
 }
 
 } // namespace
@@ -45,18 +37,21 @@ bool tk_profile::store(std::string path)
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
+    std::string text;
     for (const auto& [name, pairs] : sections) {
-        write_line(fd, "[" + name + "]");
+        add_line(text, "[" + name + "]");
         const bool bare_empty_keys = name == msg::selected_tables;
         for (const auto& [key, value] : pairs)
-            write_line(fd, value.empty() && bare_empty_keys ? key : key + "=" + value);
-        write_line(fd, std::string());
+            add_line(text, value.empty() && bare_empty_keys ? key : key + "=" + value);
+        add_line(text, std::string());
     }
     for (const auto& [name, lines] : lists) {
-        write_line(fd, "[" + name + "]");
+        add_line(text, "[" + name + "]");
         for (const std::string& line : lines)
-            write_line(fd, line);
+            add_line(text, line);
     }
+    // A failed write is not reported; only a file that cannot be opened is.
+    plat::write_all(fd, text);
     ::close(fd);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "plat_settings_file.h"
 
+#include "plat_write_all.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,21 +21,6 @@ std::string folder_of(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-int write_all(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
 }
 
 int read_all(int fd, std::string& bytes)
