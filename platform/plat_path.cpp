@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -122,7 +123,10 @@ bool documents_entry(const std::string& line, const std::string& home, std::stri
 std::string documents_folder(const std::string& home)
 {
     std::string found;
-    std::ifstream dirs(base_folder("XDG_CONFIG_HOME", home + "/.config") + "/user-dirs.dirs");
+    std::string config;
+    // With HOME set, as here, the configuration folder is always known.
+    config_folder(config);
+    std::ifstream dirs(folder_form(config) + "/user-dirs.dirs");
     for (std::string line, folder; std::getline(dirs, line);)
         if (documents_entry(line, home, folder))
             found = folder;
@@ -132,6 +136,30 @@ std::string documents_folder(const std::string& home)
 }
 
 } // namespace
+
+bool config_folder(std::string& folder)
+{
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (is_absolute(xdg)) {
+        folder = xdg;
+        return true;
+    }
+    const char* home = std::getenv("HOME");
+    std::string home_folder;
+    if (is_absolute(home)) {
+        home_folder = home;
+    } else {
+        passwd entry {};
+        passwd* found = nullptr;
+        std::vector<char> buffer(16384);
+        if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr
+            || !is_absolute(found->pw_dir))
+            return false;
+        home_folder = found->pw_dir;
+    }
+    folder = home_folder + "/.config";
+    return true;
+}
 
 bool full_path(const std::string& name, std::string& result, std::size_t capacity)
 {

@@ -49,6 +49,11 @@ bool open_probe(const std::string& name, bool write);
 inline constexpr int csidl_personal = 5;       // the user's documents folder
 inline constexpr int csidl_local_appdata = 28; // the user's local application data
 
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else
+// $HOME/.config, else the home folder from the user database with "/.config"; as given,
+// not folded. False when no home folder is known.
+bool config_folder(std::string& folder);
+
 // The path of a special folder, without trailing separator. Returns 0 on success, a
 // failure code otherwise (and then the last error tells why, `path` stays untouched).
 int special_folder(int csidl, std::string& path);

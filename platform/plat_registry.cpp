@@ -1,15 +1,13 @@
 #include "plat_registry.h"
 
+#include "plat_path.h"
 #include "plat_settings_file.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <pwd.h>
 #include <set>
 #include <string>
 #include <strings.h>
-#include <unistd.h>
 #include <vector>
 
 namespace plat {
@@ -44,32 +42,6 @@ LONG usable_key(HKEY key, REGSAM needed, reg_key_object& copy)
         return ERROR_ACCESS_DENIED;
     copy = *key;
     return ERROR_SUCCESS;
-}
-
-// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else
-// $HOME/.config, else the home folder from the user database.
-bool config_folder(std::string& folder)
-{
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') {
-        folder = xdg;
-        return true;
-    }
-    const char* home = std::getenv("HOME");
-    std::string home_folder;
-    if (home != nullptr && home[0] == '/') {
-        home_folder = home;
-    } else {
-        passwd entry {};
-        passwd* found = nullptr;
-        std::vector<char> buffer(16384);
-        if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr
-            || found->pw_dir == nullptr || found->pw_dir[0] != '/')
-            return false;
-        home_folder = found->pw_dir;
-    }
-    folder = home_folder + "/.config";
-    return true;
 }
 
 std::string key_name(const std::vector<std::string>& components)
