@@ -2,7 +2,9 @@
 
 #include "plat_registry.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace plat {
 
@@ -21,25 +23,34 @@ int hex_value(char c)
     return -1;
 }
 
+// The bytes written inside quotes as a backslash and a letter, and their letters.
+struct escape {
+    char byte;
+    char letter;
+};
+constexpr escape escapes[] = {{'\\', '\\'}, {'"', '"'}, {'\n', 'n'}, {'\r', 'r'}, {'\t', 't'}};
+
+void append_hex_byte(std::string& out, unsigned char byte)
+{
+    out += hex_digits[byte >> 4];
+    out += hex_digits[byte & 0x0f];
+}
+
 void append_quoted(std::string& out, const std::string& bytes)
 {
     out += '"';
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (byte < 0x20 || byte == 0x7f) {
-                out += "\\x";
-                out += hex_digits[byte >> 4];
-                out += hex_digits[byte & 0x0f];
-            } else {
-                out += c;
-            }
+        const auto named = std::find_if(std::begin(escapes), std::end(escapes),
+                                        [c](const escape& e) { return e.byte == c; });
+        if (named != std::end(escapes)) {
+            out += '\\';
+            out += named->letter;
+        } else if (byte < 0x20 || byte == 0x7f) {
+            out += "\\x";
+            append_hex_byte(out, byte);
+        } else {
+            out += c;
         }
     }
     out += '"';
@@ -74,9 +85,7 @@ std::string format_data(const reg_value& value)
     for (std::size_t i = 0; i < data.size(); ++i) {
         if (i > 0)
             out += ',';
-        const auto byte = static_cast<unsigned char>(data[i]);
-        out += hex_digits[byte >> 4];
-        out += hex_digits[byte & 0x0f];
+        append_hex_byte(out, static_cast<unsigned char>(data[i]));
     }
     return out;
 }
@@ -155,21 +164,18 @@ private:
             }
             if (pos >= text.size())
                 return false;
-            const char e = text[pos++];
-            switch (e) {
-            case '\\': out += '\\'; break;
-            case '"': out += '"'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'x': {
+            const char letter = text[pos++];
+            const auto named = std::find_if(std::begin(escapes), std::end(escapes),
+                                            [letter](const escape& e) { return e.letter == letter; });
+            if (named != std::end(escapes)) {
+                out += named->byte;
+            } else if (letter == 'x') {
                 if (pos + 2 > text.size() || hex_value(text[pos]) < 0 || hex_value(text[pos + 1]) < 0)
                     return false;
                 out += static_cast<char>(hex_value(text[pos]) * 16 + hex_value(text[pos + 1]));
                 pos += 2;
-                break;
-            }
-            default: return false;
+            } else {
+                return false;
             }
         }
         return false;
