@@ -172,10 +172,7 @@ TEST(settings_store, the_key_lives_below_the_users_configuration_folder)
         {true, own_xdg, "Vendor", home.path() / "xdg/Vendor.reg"},
     };
     for (const case_& c : cases) {
-        if (c.xdg_set)
-            setenv("XDG_CONFIG_HOME", c.xdg.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
+        test_support::set_env("XDG_CONFIG_HOME", c.xdg_set ? c.xdg.c_str() : nullptr);
         HKEY opened = open_key(c.sub_key, KEY_ALL_ACCESS, &disposition);
         EXPECT_EQ(disposition, REG_CREATED_NEW_KEY) << c.sub_key;
         EXPECT_TRUE(fs::is_regular_file(c.expected)) << c.expected;
