@@ -44,9 +44,7 @@ struct shared_folder {
         use_home(root);
         src = root.file("five_pages.pdf");
         write_file(src, read_file(fixture("five_pages.pdf")));
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root.path()))
-            test_support::open_to_everyone(entry.path());
-        test_support::open_to_everyone(root.path());
+        test_support::open_tree_to_everyone(root.path());
     }
 };
 

@@ -81,6 +81,13 @@ void open_to_everyone(const std::filesystem::path& path)
     // The temporary folder's parent must be passable too; /tmp already is.
 }
 
+void open_tree_to_everyone(const std::filesystem::path& root)
+{
+    open_to_everyone(root);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        open_to_everyone(entry.path());
+}
+
 void set_env(const char* name, const char* value)
 {
     if (value != nullptr)

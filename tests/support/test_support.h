@@ -43,6 +43,8 @@ int run_unprivileged(const std::function<int()>& body);
 // Makes a folder and what it holds reachable for the unprivileged user (for the
 // folders the children work in).
 void open_to_everyone(const std::filesystem::path& path);
+// The same for `root` and everything below it (a home the children store settings in).
+void open_tree_to_everyone(const std::filesystem::path& root);
 
 // Sets environment variable `name` to `value`, or removes it when `value` is null.
 void set_env(const char* name, const char* value);

@@ -455,9 +455,7 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
     test_support::settings_home home;
     const std::string before = store_old_settings(home);
     const std::string file = settings_file(home);
-    test_support::open_to_everyone(home.path());
-    for (const fs::path& p : fs::recursive_directory_iterator(home.path()))
-        fs::permissions(p, fs::perms::all, fs::perm_options::add);
+    test_support::open_tree_to_everyone(home.path());
 
     // A folder the user may read but not write: loads work, a store fails, nothing changes.
     fs::permissions(home.config() / "Corvane", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
