@@ -6,43 +6,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
 
 using test_support::read_file;
+using test_support::scoped_env;
 using test_support::temp_dir;
 using test_support::write_file;
 
 namespace {
 
 std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-// Sets an environment variable for the life of the object.
-class scoped_env {
-public:
-    scoped_env(const char* name_, const std::string& value) : name(name_)
-    {
-        const char* old = std::getenv(name_);
-        had = old != nullptr;
-        if (had)
-            saved = old;
-        setenv(name_, value.c_str(), 1);
-    }
-    ~scoped_env()
-    {
-        if (had)
-            setenv(name, saved.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-private:
-    const char* name;
-    bool had = false;
-    std::string saved;
-};
 
 // A program in `dir` that copies its standard input, and its arguments, into files beside it.
 void make_recorder(const temp_dir& dir, const std::string& name)

@@ -90,7 +90,6 @@ TEST(pdf_library, a_file_without_read_access_gives_a_document_that_is_not_valid)
     test_support::temp_dir dir;
     const std::string file = dir.file("locked.pdf");
     test_support::write_file(file, test_support::read_file(fixture("five_pages.pdf")));
-    chmod(file.c_str(), 0);
     test_support::open_to_everyone(dir.path());
     chmod(file.c_str(), 0);
     const int result = test_support::run_unprivileged(

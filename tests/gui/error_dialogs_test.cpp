@@ -62,22 +62,23 @@ private slots:
         QFETCH(QString, button);
         QFETCH(int, result);
         test_support::temp_dir mail_dir;
-        const std::string saved_path = std::getenv("PATH");
         // A mail transfer agent that keeps what it is handed.
         const std::string agent = mail_dir.file("sendmail");
         test_support::write_file(agent, "#!/bin/sh\ncat > \"$(dirname \"$0\")/mail.txt\"\n");
         std::filesystem::permissions(agent, std::filesystem::perms::owner_all);
-        setenv("PATH", (mail_dir.path().string() + ":" + saved_path).c_str(), 1);
         QGuiApplication::clipboard()->clear();
 
         dlg_error_ex<114> dialog("Internal error: \ncode=41");
         QString caption, text;
-        const int ended = run(dialog, [&](QWidget* window) {
-            caption = window->windowTitle();
-            text = shown_text(window);
-            press_button(window, button);
-        });
-        setenv("PATH", saved_path.c_str(), 1);
+        int ended = 0;
+        {
+            const test_support::scoped_env path("PATH", mail_dir.path().string() + ":" + std::getenv("PATH"));
+            ended = run(dialog, [&](QWidget* window) {
+                caption = window->windowTitle();
+                text = shown_text(window);
+                press_button(window, button);
+            });
+        }
         QCOMPARE(ended, result);
         QCOMPARE(caption, QStringLiteral("Error"));
         QCOMPARE(text, QStringLiteral("Internal error: \ncode=41"));

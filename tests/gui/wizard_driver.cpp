@@ -3,6 +3,7 @@
 #include "g_wizard_shell.h"
 #include "message_table.h"
 #include "plat_gui_constants.h"
+#include "quillet_entry.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -64,6 +65,17 @@ void script::poll()
     QTimer::singleShot(10, &context, [this] { poll(); });
 }
 
+int run_wizard(script& steps)
+{
+    steps.start();
+    char name[] = "quillet";
+    char* argv[] = {name, nullptr};
+    const int result = quillet_win_main(1, argv);
+    if (!steps.done())
+        qWarning("the wizard ended before its script");
+    return result;
+}
+
 QWidget* sheet() { return wizard_shell::has_instance() ? wizard_shell::instance()->window() : nullptr; }
 
 namespace {
@@ -92,6 +104,11 @@ void click(int id) { qobject_cast<QAbstractButton*>(item(id))->click(); }
 
 void put(int id, const std::string& text) { set_window_text(item(id), text); }
 std::string text_of(int id) { return get_window_text(item(id), 4096); }
+void fill(const std::string& src, const std::string& dest)
+{
+    put(sel_file_page::src_edit, src);
+    put(sel_file_page::dest_edit, dest);
+}
 bool checked(int id) { return qobject_cast<QAbstractButton*>(item(id))->isChecked(); }
 bool enabled(int id) { return item(id)->isEnabled(); }
 bool visible(int id) { return item(id)->isVisible(); }
@@ -145,7 +162,7 @@ void choose_in_file_dialog(const QString& name)
 
 script& to_select_files(script& steps)
 {
-    return steps.then("welcome page", on_page(103), [] { click_sheet(ID_PSNEXT); });
+    return steps.then("welcome page", on_page(welcome), [] { click_sheet(ID_PSNEXT); });
 }
 
 script& cancel_and_confirm(script& steps)

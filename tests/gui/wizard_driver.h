@@ -3,7 +3,10 @@
 // the program shows what it expects (a page, a box, a state of the run) and then acting on
 // it, runs on the user-interface thread while quillet_win_main runs the wizard, also inside
 // the modal boxes and dialogs that the program opens.
+#include "g_welcome_page.h"
 #include "plat_window.h"
+#include "progress_page.h"
+#include "select_files_page.h"
 
 #include <QObject>
 #include <QString>
@@ -14,6 +17,12 @@
 #include <vector>
 
 namespace wizard_driver {
+
+// The wizard's pages by their dialog ids.
+inline constexpr int welcome = welcome_page::idd;
+inline constexpr int select_files = sel_file_page::idd;
+inline constexpr int progress = progress_page::idd;
+inline constexpr int finish = progress_page::finish_page_id;
 
 class script {
 public:
@@ -44,6 +53,10 @@ private:
     QObject context;
 };
 
+// Runs the whole program with the script acting on it; returns its exit code. Says so when
+// the program ended before the script did.
+int run_wizard(script& steps);
+
 // The sheet window; null while there is none.
 QWidget* sheet();
 // The dialog id of the page the sheet shows; 0 without a sheet.
@@ -58,6 +71,9 @@ void click(int id);
 // Puts `text` into an edit of the current page without moving the focus (as a paste).
 void put(int id, const std::string& text);
 std::string text_of(int id);
+// Fills the select-files page's source and destination without moving the focus, so no
+// destination is proposed.
+void fill(const std::string& src, const std::string& dest);
 bool checked(int id);
 bool enabled(int id);
 bool visible(int id);

@@ -18,7 +18,6 @@
 #include "plat_gui_constants.h"
 #include "progress_page.h"
 #include "quillet_convertor.h"
-#include "quillet_entry.h"
 #include "select_files_page.h"
 #include "test_support.h"
 #include "wizard_driver.h"
@@ -40,31 +39,7 @@ using test_support::write_file;
 
 namespace {
 
-constexpr int welcome = 103;
-constexpr int select_files = 104;
-constexpr int progress = 105;
-constexpr int finish = 126;
-
 using page = sel_file_page;
-
-// Runs the whole program with the script acting on it; returns its exit code.
-int run_wizard(script& steps)
-{
-    steps.start();
-    char name[] = "quillet";
-    char* argv[] = {name, nullptr};
-    const int result = quillet_win_main(1, argv);
-    if (!steps.done())
-        qWarning("the wizard ended before its script");
-    return result;
-}
-
-// Fills the select-files page without moving the focus, so no destination is proposed.
-void fill(const std::string& src, const std::string& dest)
-{
-    put(page::src_edit, src);
-    put(page::dest_edit, dest);
-}
 
 // Catches the desktop's open requests for files, so the tests open nothing.
 class open_catcher : public QObject {

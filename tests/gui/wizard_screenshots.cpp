@@ -7,7 +7,6 @@
 #include <QProgressBar>
 
 #include "plat_gui_constants.h"
-#include "quillet_entry.h"
 #include "select_files_page.h"
 #include "test_support.h"
 #include "wizard_driver.h"
@@ -32,14 +31,6 @@ void shoot(const char* name)
     std::printf("%s\n", path.c_str());
 }
 
-int run(script& steps)
-{
-    steps.start();
-    char name[] = "quillet";
-    char* argv[] = {name, nullptr};
-    return quillet_win_main(1, argv);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -56,13 +47,12 @@ int main(int argc, char** argv)
     test_support::write_file(src, long_document(6000));
 
     script success;
-    success.then("welcome", on_page(103), [] {
+    success.then("welcome", on_page(welcome), [] {
                shoot("welcome.png");
                click_sheet(plat::ID_PSNEXT);
            })
-        .then("select files", on_page(104), [&] {
-            put(page::src_edit, src);
-            put(page::dest_edit, root.file("Annual report.txt"));
+        .then("select files", on_page(select_files), [&] {
+            fill(src, root.file("Annual report.txt"));
             click(page::use_password_box);
             put(page::password_edit, "secret");
             click(page::some_pages_radio);
@@ -73,26 +63,25 @@ int main(int argc, char** argv)
         })
         .then("progress",
               [] {
-                  return current_page() == 105 && qobject_cast<QProgressBar*>(item(1321))->value() >= 20 &&
+                  return current_page() == progress && qobject_cast<QProgressBar*>(item(1321))->value() >= 20 &&
                          text_of(1323).rfind("Processing page", 0) == 0;
               },
               [] { shoot("progress.png"); })
-        .then("finish", on_page(126), [] {
+        .then("finish", on_page(finish), [] {
             shoot("finish.png");
             click(1225);
             click_sheet(plat::ID_PSFINISH);
         }, 120000);
-    run(success);
+    run_wizard(success);
 
     const std::string broken = root.file("broken.pdf");
     test_support::write_file(broken, test_support::read_file(fixture("five_pages.pdf")));
     const std::string dest = root.file("broken.txt");
     test_support::write_file(dest, "old");
     script failure;
-    failure.then("welcome", on_page(103), [] { click_sheet(plat::ID_PSNEXT); })
-        .then("select files", on_page(104), [&] {
-            put(page::src_edit, broken);
-            put(page::dest_edit, dest);
+    failure.then("welcome", on_page(welcome), [] { click_sheet(plat::ID_PSNEXT); })
+        .then("select files", on_page(select_files), [&] {
+            fill(broken, dest);
             click(page::all_pages_radio);
             click_sheet(plat::ID_PSNEXT);
         })
@@ -101,10 +90,10 @@ int main(int argc, char** argv)
             answer("&Yes");
         })
         .then("run's error", [] { return box() != nullptr; }, [] { answer("OK"); })
-        .then("finish", on_page(126), [] {
+        .then("finish", on_page(finish), [] {
             shoot("errors.png");
             click_sheet(plat::ID_PSFINISH);
         });
-    run(failure);
+    run_wizard(failure);
     return 0;
 }

@@ -511,13 +511,13 @@ private slots:
         test_support::write_file(viewer, "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
                                          "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args\"\n");
         std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
-        const std::string saved_path = std::getenv("PATH");
-        setenv("PATH", (viewer_dir.path().string() + ":" + saved_path).c_str(), 1);
-        if (topic < 0)
-            wizard_shell::display_help();
-        else
-            wizard_shell::display_help(topic);
-        setenv("PATH", saved_path.c_str(), 1);
+        {
+            const test_support::scoped_env path("PATH", viewer_dir.path().string() + ":" + std::getenv("PATH"));
+            if (topic < 0)
+                wizard_shell::display_help();
+            else
+                wizard_shell::display_help(topic);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(viewer_dir.file("args")), 5000);
         std::filesystem::remove(help_file);
         QCOMPARE(QString::fromStdString(test_support::read_file(viewer_dir.file("args"))).trimmed(), arguments);
@@ -571,16 +571,13 @@ private slots:
         QFETCH(QString, platform);
         QFETCH(QString, display);
         QFETCH(bool, reachable);
-        const QByteArray saved_platform = qgetenv("QT_QPA_PLATFORM");
-        const QByteArray saved_display = qgetenv("DISPLAY");
-        const QByteArray saved_wayland = qgetenv("WAYLAND_DISPLAY");
-        qputenv("QT_QPA_PLATFORM", platform.toLatin1());
-        qputenv("DISPLAY", display.toLatin1());
-        qputenv("WAYLAND_DISPLAY", "");
-        const bool reached = can_reach_display();
-        qputenv("QT_QPA_PLATFORM", saved_platform);
-        qputenv("DISPLAY", saved_display);
-        qputenv("WAYLAND_DISPLAY", saved_wayland);
+        bool reached = false;
+        {
+            const test_support::scoped_env platform_variable("QT_QPA_PLATFORM", platform.toStdString());
+            const test_support::scoped_env display_variable("DISPLAY", display.toStdString());
+            const test_support::scoped_env wayland_variable("WAYLAND_DISPLAY", "");
+            reached = can_reach_display();
+        }
         QCOMPARE(reached, reachable);
     }
 

@@ -3,15 +3,14 @@
 // but not written passes the checks and fails in the run, where the destination can't be
 // made. Each case runs the whole program in a child process that dropped root's rights; the
 // parent process makes no application object, so the child starts the program afresh.
-#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
 
+#include "gui_test_support.h"
 #include "message_table.h"
 #include "plat_error.h"
 #include "plat_gui_constants.h"
-#include "quillet_entry.h"
 #include "select_files_page.h"
 #include "test_support.h"
 #include "tk_exception.h"
@@ -31,7 +30,6 @@ using test_support::write_file;
 
 namespace {
 
-constexpr int select_files = 104;
 using page = sel_file_page;
 
 // A folder that the unprivileged user works in, with a home and a copy of a document.
@@ -44,9 +42,7 @@ struct shared_folder {
         use_home(root);
         src = root.file("five_pages.pdf");
         write_file(src, read_file(fixture("five_pages.pdf")));
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root.path()))
-            test_support::open_to_everyone(entry.path());
-        test_support::open_to_everyone(root.path());
+        test_support::open_tree_to_everyone(root.path());
     }
 };
 
@@ -62,8 +58,7 @@ int run_unprivileged_wizard(const std::function<void(script&)>& prepare)
         QApplication application(argc, argv);
         script steps;
         prepare(steps);
-        steps.start();
-        return quillet_win_main(argc, argv);
+        return run_wizard(steps);
     });
 }
 
@@ -92,8 +87,7 @@ private slots:
         const int result = run_unprivileged_wizard([&](script& steps) {
             to_select_files(steps)
                 .then("select files", on_page(select_files), [&] {
-                    put(page::src_edit, folder.src);
-                    put(page::dest_edit, dest);
+                    fill(folder.src, dest);
                     click_sheet(plat::ID_PSNEXT);
                 })
                 .then("box", [] { return box() != nullptr; }, [&] {
@@ -118,16 +112,13 @@ private slots:
         const int result = run_unprivileged_wizard([&](script& steps) {
             to_select_files(steps)
                 .then("select files", on_page(select_files), [&] {
-                    put(page::src_edit, folder.src);
-                    put(page::dest_edit, (locked / "out.txt").string());
+                    fill(folder.src, (locked / "out.txt").string());
                     click_sheet(plat::ID_PSNEXT);
                 })
                 .then("internal-error dialog", modal_named(QStringLiteral("plat_dialog_114")), [&] {
                     QWidget* dialog = QApplication::activeModalWidget();
                     write_file(report, dialog_texts(dialog));
-                    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
-                        if (button->text() == QLatin1String(msg::ok_button))
-                            button->click();
+                    gui_test::press_button(dialog, QString::fromLatin1(msg::ok_button));
                 });
         });
         // The internal error ends the program with -1 and stores no settings.
@@ -152,8 +143,7 @@ private slots:
         const int result = run_unprivileged_wizard([&](script& steps) {
             to_select_files(steps)
                 .then("select files", on_page(select_files), [&] {
-                    put(page::src_edit, folder.src);
-                    put(page::dest_edit, dest);
+                    fill(folder.src, dest);
                     click_sheet(plat::ID_PSNEXT);
                 })
                 .then("overwrite question", box_says(msg::dest_overwrite), [] { answer("&Yes"); })

@@ -81,36 +81,37 @@ void open_to_everyone(const std::filesystem::path& path)
     // The temporary folder's parent must be passable too; /tmp already is.
 }
 
-namespace {
-bool save_variable(const char* name, std::string& value)
+void open_tree_to_everyone(const std::filesystem::path& root)
 {
-    const char* current = std::getenv(name);
-    if (current == nullptr)
-        return false;
-    value = current;
-    return true;
+    open_to_everyone(root);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        open_to_everyone(entry.path());
 }
 
-void restore_variable(const char* name, bool had, const std::string& value)
+void set_env(const char* name, const char* value)
 {
-    if (had)
-        setenv(name, value.c_str(), 1);
+    if (value != nullptr)
+        setenv(name, value, 1);
     else
         unsetenv(name);
 }
-} // namespace
 
-settings_home::settings_home()
-    : had_home(save_variable("HOME", old_home)), had_xdg(save_variable("XDG_CONFIG_HOME", old_xdg))
+scoped_env::scoped_env(const char* name_) : name(name_)
 {
-    setenv("HOME", home.path().c_str(), 1);
-    setenv("XDG_CONFIG_HOME", config().c_str(), 1);
+    if (const char* current = std::getenv(name_))
+        saved = current;
 }
 
-settings_home::~settings_home()
+scoped_env::scoped_env(const char* name_, const std::string& value) : scoped_env(name_)
 {
-    restore_variable("HOME", had_home, old_home);
-    restore_variable("XDG_CONFIG_HOME", had_xdg, old_xdg);
+    setenv(name_, value.c_str(), 1);
+}
+
+scoped_env::~scoped_env() { set_env(name.c_str(), saved ? saved->c_str() : nullptr); }
+
+settings_home::settings_home()
+    : home_variable("HOME", home.path().string()), config_variable("XDG_CONFIG_HOME", config().string())
+{
 }
 
 } // namespace test_support

@@ -2,6 +2,7 @@
 // Helpers shared by the tests: temporary folders, file reading, unprivileged children.
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -42,24 +43,42 @@ int run_unprivileged(const std::function<int()>& body);
 // Makes a folder and what it holds reachable for the unprivileged user (for the
 // folders the children work in).
 void open_to_everyone(const std::filesystem::path& path);
+// The same for `root` and everything below it (a home the children store settings in).
+void open_tree_to_everyone(const std::filesystem::path& root);
+
+// Sets environment variable `name` to `value`, or removes it when `value` is null.
+void set_env(const char* name, const char* value);
+
+// Keeps environment variable `name` as it is at the start and puts that back (or removes
+// the variable again) when it goes; with a value, sets the variable to it meanwhile.
+class scoped_env {
+public:
+    explicit scoped_env(const char* name);
+    scoped_env(const char* name, const std::string& value);
+    ~scoped_env();
+    scoped_env(const scoped_env&) = delete;
+    scoped_env& operator=(const scoped_env&) = delete;
+
+private:
+    std::string name;
+    std::optional<std::string> saved;
+};
 
 // Points HOME and XDG_CONFIG_HOME at a fresh folder for as long as it lives, so that the
 // settings store of the code under test stays inside it; the old values come back after.
 class settings_home {
 public:
     settings_home();
-    ~settings_home();
-    settings_home(const settings_home&) = delete;
-    settings_home& operator=(const settings_home&) = delete;
 
     const std::filesystem::path& path() const { return home.path(); }
+    std::string file(const std::string& name) const { return home.file(name); }
     // The configuration folder that XDG_CONFIG_HOME names.
     std::filesystem::path config() const { return home.path() / ".config"; }
 
 private:
     temp_dir home;
-    std::string old_home, old_xdg;
-    bool had_home, had_xdg;
+    scoped_env home_variable;
+    scoped_env config_variable;
 };
 
 } // namespace test_support

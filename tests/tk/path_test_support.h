@@ -2,17 +2,14 @@
 // Helpers of the path tests: guards that put the current directory and the environment
 // variables naming the user's folders back when a test ends, and the too-long check.
 #include "message_table.h"
+#include "test_support.h"
 #include "tk_exception.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 #include <unistd.h>
-#include <utility>
-#include <vector>
 
 namespace path_test {
 
@@ -31,34 +28,16 @@ private:
     std::filesystem::path saved;
 };
 
+// Puts back the variables that name the user's folders when the test ends.
 class env_guard {
 public:
-    env_guard()
-    {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-            const char* value = std::getenv(name);
-            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-    }
-    ~env_guard()
-    {
-        for (const auto& [name, value] : saved)
-            set(name.c_str(), value ? value->c_str() : nullptr);
-    }
-    env_guard(const env_guard&) = delete;
-    env_guard& operator=(const env_guard&) = delete;
-
     // Sets `name` to `value`, or removes it when `value` is null.
-    static void set(const char* name, const char* value)
-    {
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
+    static void set(const char* name, const char* value) { test_support::set_env(name, value); }
 
 private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    test_support::scoped_env home{"HOME"};
+    test_support::scoped_env config{"XDG_CONFIG_HOME"};
+    test_support::scoped_env data{"XDG_DATA_HOME"};
 };
 
 // Replaces each `mark` of `pattern` with `value`.

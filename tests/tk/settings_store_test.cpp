@@ -172,10 +172,7 @@ TEST(settings_store, the_key_lives_below_the_users_configuration_folder)
         {true, own_xdg, "Vendor", home.path() / "xdg/Vendor.reg"},
     };
     for (const case_& c : cases) {
-        if (c.xdg_set)
-            setenv("XDG_CONFIG_HOME", c.xdg.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
+        test_support::set_env("XDG_CONFIG_HOME", c.xdg_set ? c.xdg.c_str() : nullptr);
         HKEY opened = open_key(c.sub_key, KEY_ALL_ACCESS, &disposition);
         EXPECT_EQ(disposition, REG_CREATED_NEW_KEY) << c.sub_key;
         EXPECT_TRUE(fs::is_regular_file(c.expected)) << c.expected;
@@ -458,9 +455,7 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
     test_support::settings_home home;
     const std::string before = store_old_settings(home);
     const std::string file = settings_file(home);
-    test_support::open_to_everyone(home.path());
-    for (const fs::path& p : fs::recursive_directory_iterator(home.path()))
-        fs::permissions(p, fs::perms::all, fs::perm_options::add);
+    test_support::open_tree_to_everyone(home.path());
 
     // A folder the user may read but not write: loads work, a store fails, nothing changes.
     fs::permissions(home.config() / "Corvane", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
