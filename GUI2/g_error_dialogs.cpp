@@ -59,10 +59,7 @@ int error_dialog_base::do_modal(hwnd parent) { return dialog_box(resource(), par
 bool error_dialog_base::on_init(const char* log_text)
 {
     tk_log(1, "%s", log_text);
-    const std::string caption = wizard_shell::is_initialized()
-                                    ? wizard_shell::get_instance()->title + msg::caption_error_suffix
-                                    : std::string(msg::caption_error);
-    set_window_text(window, caption);
+    set_window_text(window, wizard_shell::caption(msg::caption_error, msg::caption_error_suffix));
     set_dlg_item_text(window, error_dialog_ids::text, text);
     center_window(window, get_parent(window));
     bring_window_to_top(window);

@@ -6,6 +6,7 @@
 //   the close box) or Abort, and the check box "&Do not show this dialog box again".
 #include "plat_dialog_box.h"
 #include "plat_dialog_template.h"
+#include "plat_gui_constants.h"
 #include "plat_window.h"
 
 #include <string>
@@ -20,9 +21,11 @@ inline constexpr int text = 1320;
 inline constexpr int send_bug = 1112;
 inline constexpr int copy = 1108;
 inline constexpr int dont_show = 1222;
-inline constexpr int abort = 1;
-inline constexpr int ok = 1;
-inline constexpr int continue_ = 2;
+inline constexpr int ok = plat::IDOK;
+// Abort is the dialog's id 1 and Continue its id 2, the command that Escape and the close
+// box send: so they choose Continue.
+inline constexpr int abort = plat::IDOK;
+inline constexpr int continue_ = plat::IDCANCEL;
 } // namespace error_dialog_ids
 
 // What both dialogs do on WM_INITDIALOG: the caption, the text, centring, to the top.

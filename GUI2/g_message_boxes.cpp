@@ -16,8 +16,7 @@ namespace {
 
 int show_box(const std::string& text, const char* bare_caption, const char* suffix, unsigned style)
 {
-    const std::string caption =
-        wizard_shell::is_initialized() ? wizard_shell::get_instance()->title + suffix : std::string(bare_caption);
+    const std::string caption = wizard_shell::caption(bare_caption, suffix);
     plat::hwnd owner = wizard_shell::is_initialized() ? wizard_shell::get_instance()->window() : nullptr;
     return plat::message_box(owner, text, caption, style);
 }
@@ -35,6 +34,11 @@ void open_help(unsigned command, std::uintptr_t topic)
 }
 
 } // namespace
+
+std::string wizard_shell::caption(const char* bare_word, const char* suffix)
+{
+    return is_initialized() ? get_instance()->title + suffix : std::string(bare_word);
+}
 
 void wizard_shell::error(std::string text)
 {

@@ -49,6 +49,9 @@ public:
     static bool question(std::string text, unsigned flags);
     static void display_help(int topic);
     static void display_help();
+    // A box's caption: the shell's title followed by `suffix` while the shell is initialised,
+    // `bare_word` before and after that.
+    static std::string caption(const char* bare_word, const char* suffix);
 
     // What becomes of a failure raised inside a handler of the window system (a click, a
     // notification, a tick): it is shown in the error box, as the pages show the failures

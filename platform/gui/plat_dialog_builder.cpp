@@ -125,7 +125,7 @@ void build_dialog(QWidget* host, const dialog_template& resource)
         QWidget* control = comctl::create_control(item.cls, item.style, item.text != nullptr ? item.text : "", host);
         if (control == nullptr)
             continue;
-        control->setProperty("plat_id", item.id);
+        set_dlg_ctrl_id(control, item.id);
         control->setGeometry(units.x(item.x), units.y(item.y), units.x(item.cx), units.y(item.cy));
         control->setEnabled((item.style & WS_DISABLED) == 0);
         control->setVisible((item.style & WS_VISIBLE) != 0);

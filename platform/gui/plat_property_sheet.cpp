@@ -232,7 +232,7 @@ private:
     QPushButton* add_button(int id, const char* text, int x, int y, int w, int h)
     {
         auto* button = new QPushButton(QString::fromLatin1(text), this);
-        button->setProperty("plat_id", id);
+        set_dlg_ctrl_id(button, id);
         button->setGeometry(x, y, w, h);
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::clicked, this, [button] { notify_parent(button, BN_CLICKED); });

@@ -208,6 +208,8 @@ hwnd get_dlg_item(hwnd dialog, int id)
     return nullptr;
 }
 
+void set_dlg_ctrl_id(QWidget* control, int id) { control->setProperty(id_property, id); }
+
 int get_dlg_ctrl_id(hwnd control)
 {
     if (control == nullptr)

@@ -28,6 +28,9 @@ private:
 
 window_host* find_host(hwnd window);
 
+// Gives a control the id that get_dlg_item finds it by and get_dlg_ctrl_id returns.
+void set_dlg_ctrl_id(QWidget* control, int id);
+
 // Sends a control's notification to the window that holds it (WM_COMMAND with the
 // control's id and the notification code).
 void notify_parent(QWidget* control, unsigned code);

@@ -57,7 +57,7 @@ void error_handler::handle(const tk_exception& e, bool top_level)
         return;
     dlg_error_continue<115> dialog(text);
     const int result = dialog.do_modal(plat::get_active_window());
-    if (!top_level && result == 1)
+    if (!top_level && result == error_dialog_ids::abort)
         throw tk_final_exception();
     quiet = dialog.dont_show;
 }
