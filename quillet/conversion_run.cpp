@@ -39,15 +39,15 @@ void quillet_convertor::convert_document()
     if (!doc->isOk())
         throw tk_exception(msg::pdf_unreadable, 1);
     const int page_count = doc->getNumPages();
-    pages_total = page_list.empty() ? static_cast<std::uint32_t>(page_count)
-                                    : static_cast<std::uint32_t>(page_list.size());
-    tk_log(1, "Document has %d pages", static_cast<int>(pages_total.load()));
+    const std::uint32_t total = page_list.empty() ? static_cast<std::uint32_t>(page_count)
+                                                  : static_cast<std::uint32_t>(page_list.size());
+    pages_total = total;
+    tk_log(1, "Document has %d pages", static_cast<int>(total));
 
     pdf_text_output out(dest, library->text_settings());
     // A stop request (the wizard closing) ends the loop between pages, and the library's
     // display between its steps; a stopped run reports nothing.
-    const std::size_t steps = page_list.empty() ? pages_total.load() : page_list.size();
-    for (std::uint32_t step = pages_done; step < steps && !tk_stop_requested_on_this_thread(); step = pages_done) {
+    for (std::uint32_t step = pages_done; step < total && !tk_stop_requested_on_this_thread(); step = pages_done) {
         const std::uint32_t page = page_list.empty() ? step + 1 : page_list[step];
         if (page > static_cast<std::uint32_t>(page_count))
             tk_log(1, "Page is our of range %d > %d", static_cast<int>(page), page_count);

@@ -25,25 +25,21 @@ void drop_library_message(ErrorCategory, Goffset, const char*) {}
 // A configuration line's tokens: blank-separated, a double-quoted token may hold blanks.
 std::vector<std::string> config_tokens(const std::string& line)
 {
+    // A carriage return counts as a blank, so that a file with DOS line ends reads alike.
+    constexpr const char* blanks = " \t\r";
     std::vector<std::string> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
-            ++i;
-        if (i == line.size())
-            break;
-        std::string token;
+    for (std::size_t i = line.find_first_not_of(blanks); i != std::string::npos;) {
         if (line[i] == '"') {
-            const std::size_t end = line.find('"', i + 1);
-            if (end == std::string::npos)
+            const std::size_t quote = line.find('"', i + 1);
+            if (quote == std::string::npos)
                 return {}; // an unclosed quote makes the line malformed
-            token = line.substr(i + 1, end - i - 1);
-            i = end + 1;
+            tokens.push_back(line.substr(i + 1, quote - i - 1));
+            i = line.find_first_not_of(blanks, quote + 1);
         } else {
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
-                token += line[i++];
+            const std::size_t end = line.find_first_of(blanks, i);
+            tokens.push_back(line.substr(i, end - i));
+            i = line.find_first_not_of(blanks, end);
         }
-        tokens.push_back(token);
     }
     return tokens;
 }

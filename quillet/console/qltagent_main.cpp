@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr int version_major = 3;
-constexpr int version_minor = 3;
-
 // Ends the process on a bad input: the message on standard error, exit code -1. The
 // locals of main are not destroyed, so the settings are not stored.
 [[noreturn]] void fatal_exit(const std::string& message)
@@ -28,10 +25,11 @@ constexpr int version_minor = 3;
     std::exit(-1);
 }
 
+// The usage text names the product's version, the one that the wizard's title shows.
 [[noreturn]] void usage_exit()
 {
     char text[1024];
-    std::snprintf(text, sizeof text, msg::console_usage, version_major, version_minor);
+    std::snprintf(text, sizeof text, msg::console_usage, msg::product_major, msg::product_minor);
     fatal_exit(text);
 }
 
