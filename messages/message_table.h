@@ -4,6 +4,11 @@
 
 namespace msg {
 
+// ---- Product: both programs ------------------------------------------------
+inline constexpr const char* product_name = "Lumetra";
+inline constexpr int product_major = 3;
+inline constexpr int product_minor = 3;
+
 // ---- Toolkit --------------------------------------------------------------
 inline constexpr const char* unknown_exception = "Unknown exception";
 inline constexpr const char* internal_error_head = "Internal error: \ncode=";
@@ -84,9 +89,6 @@ inline constexpr const char* dont_show_again = "&Do not show this dialog box aga
 
 // ---- Wizard pages ---------------------------------------------------------
 // Program entry
-inline constexpr const char* product_name = "Lumetra";
-inline constexpr int product_major = 3;
-inline constexpr int product_minor = 3;
 inline constexpr const char* common_controls_too_old =
     "Incorrect version of comctl32.dll. Microsoft Internet Explorer 5\nor later is required to proceed with the application.";
 inline constexpr const char* common_controls_init_failed = "Failed to initialize GUI library";
