@@ -47,6 +47,13 @@ private:
 // A file that can't be opened at all gives a document that is not valid (isOk() false).
 std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password);
 
+// The password for the front ends' test-open: none at all when the text is empty (the run
+// itself passes the empty text, so that the empty password is tried).
+inline std::optional<std::string> pdf_password_or_none(const std::string& password)
+{
+    return password.empty() ? std::nullopt : std::optional<std::string>(password);
+}
+
 // The text output device appending to `dest` in physical layout. It writes through a
 // stream of its own, so that a failed write (a full disk, say) is reported instead of lost.
 class pdf_text_output {

@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 namespace {
@@ -45,7 +44,7 @@ void check_inputs()
     // A wrong password or an unreadable document is reported before the destination is
     // looked at. The opened document is closed at once; a file that the library can't open
     // at all passes here and is reported by the run.
-    pdf_open_document(cmd_src, cmd_pswd.empty() ? std::nullopt : std::optional<std::string>(cmd_pswd));
+    pdf_open_document(cmd_src, pdf_password_or_none(cmd_pswd));
 
     // The given name only: the default name below is checked by the run that creates it.
     if (tk_is_file_exist(cmd_dest, tk_probe_read) && !tk_is_file_exist(cmd_dest, tk_probe_write))

@@ -14,7 +14,6 @@
 #include "wizard_event_failures.h"
 
 #include <initializer_list>
-#include <optional>
 
 using namespace plat;
 
@@ -274,9 +273,7 @@ int sel_file_page::check_inputs()
         return -1;
     }
     try {
-        const std::optional<std::string> password =
-            converter->password.empty() ? std::nullopt : std::optional<std::string>(converter->password);
-        pdf_open_document(converter->src, password);
+        pdf_open_document(converter->src, pdf_password_or_none(converter->password));
     } catch (const tk_exception& e) {
         error_box(e.what());
         return -1;
