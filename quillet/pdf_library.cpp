@@ -94,6 +94,38 @@ bool has_standard_security(const PDFDoc& doc)
     return encrypt.dictLookup("Filter").isName("Standard");
 }
 
+// Whether the library reads the document's page tree as the document holds it. The library
+// takes a tree it cannot read for a document of no pages, and skips a page it cannot reach,
+// so its count is trusted only when it reaches every page it counts, and a count of none
+// only when the tree itself says so (a /Count of 0 and an empty /Kids array). A page that
+// can't be reached makes the whole document unreadable: its text would come out with a page
+// missing, reported as a success.
+bool page_tree_readable(PDFDoc& doc)
+{
+    const Object catalog = doc.getXRef()->getCatalog();
+    const Object root = catalog.isDict() ? catalog.dictLookup("Pages") : Object(objNull);
+    if (!root.isDict()) {
+        tk_log(1, "The document catalog has no page tree");
+        return false;
+    }
+    const int pages = doc.getNumPages();
+    if (pages == 0) {
+        const Object count = root.dictLookup("Count");
+        const Object kids = root.dictLookup("Kids");
+        const bool empty = count.isNum() && count.getNum() == 0 && kids.isArray() && kids.arrayGetLength() == 0;
+        if (!empty)
+            tk_log(1, "The page tree's root can't be read");
+        return empty;
+    }
+    for (int page = 1; page <= pages; ++page) {
+        if (doc.getPage(page) == nullptr) {
+            tk_log(1, "Page %d of %d can't be reached in the page tree", page, pages);
+            return false;
+        }
+    }
+    return true;
+}
+
 // The library's abort test between its steps: only a stop request of the thread (the
 // wizard closing during a run) ends a page early.
 bool stop_requested(void*) { return tk_stop_requested_on_this_thread(); }
@@ -153,8 +185,11 @@ std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::op
         user.emplace(*password);
     }
     auto doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(file), owner, user);
-    if (doc->isOk())
+    if (doc->isOk()) {
+        if (!page_tree_readable(*doc))
+            throw tk_exception(msg::pdf_unreadable, 1);
         return doc;
+    }
     const int error = doc->getErrorCode();
     tk_log(1, "The library could not open the document: error %d", error);
     if (error == errOpenFile)

@@ -42,8 +42,9 @@ private:
 };
 
 // Opens `file` with `password` as owner and user password (none: the library's default).
-// A damaged or unreadable document, or one encrypted by another than the standard handler,
-// throws the unreadable-document tk_exception; a wrong password pdf_wrong_pswd_exception.
+// A damaged or unreadable document (its page tree included), or one encrypted by another
+// than the standard handler, throws the unreadable-document tk_exception; a wrong password
+// pdf_wrong_pswd_exception.
 // A file that can't be opened at all gives a document that is not valid (isOk() false).
 std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password);
 

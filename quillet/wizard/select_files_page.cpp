@@ -5,6 +5,7 @@
 #include "message_table.h"
 #include "pdf_library.h"
 #include "plat_delete_file.h"
+#include "plat_file_identity.h"
 #include "quillet_convertor.h"
 #include "tk_default_dest.h"
 #include "tk_exception.h"
@@ -282,6 +283,11 @@ int sel_file_page::check_inputs()
     std::string dest = converter->dest;
     if (dest.find(".txt") == std::string::npos)
         dest += ".txt";
+    // Deleting the destination below, or the run's emptying it, would destroy the source.
+    if (plat::same_file(converter->src, dest)) {
+        error_box(msg::dest_is_source);
+        return -1;
+    }
 
     if (tk_is_file_exist(dest, tk_probe_read)) {
         if (!tk_is_file_exist(dest, tk_probe_write)) {

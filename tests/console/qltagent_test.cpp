@@ -1,5 +1,6 @@
 // QLTAGENT run as a process: each case is a command line in a prepared working folder,
 // with the streams, exit code, destination and stored settings it must leave.
+#include "broken_page_trees.h"
 #include "qltagent_process.h"
 #include "test_support.h"
 #include "tk_exception.h"
@@ -229,6 +230,31 @@ TEST_P(qltagent, command_line)
 }
 
 INSTANTIATE_TEST_SUITE_P(cases, qltagent, testing::ValuesIn(cases),
+                         [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
+
+// A document whose page tree the library can't read fails as unreadable before a destination
+// exists, and the settings are not stored; a valid document of no pages converts to nothing.
+std::vector<console_case> page_tree_cases()
+{
+    static std::vector<std::string> names; // the cases keep pointers to their names
+    std::vector<console_case> cases;
+    for (const char* broken : test_support::broken_page_trees)
+        names.push_back(fs::path(broken).stem().string());
+    names.push_back("valid_document_without_pages");
+    for (std::size_t i = 0; i + 1 < names.size(); ++i)
+        cases.push_back({names[i].c_str(),
+                         {std::string("--src=" QLT_FIXTURES_DIR "/") + test_support::broken_page_trees[i],
+                          "--dest=out.txt"},
+                         failed,
+                         unreadable,
+                         ""});
+    const std::string empty = QLT_FIXTURES_DIR "/no_pages.pdf";
+    cases.push_back({names.back().c_str(), {"--src=" + empty, "--dest=out.txt"}, 0, "", "", "out.txt", "",
+                     settings {empty, "out.txt", "2", "", false}});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(page_trees, qltagent, testing::ValuesIn(page_tree_cases()),
                          [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
 
 } // namespace

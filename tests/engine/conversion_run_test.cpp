@@ -1,4 +1,5 @@
 #include "../fixtures/minimal_pdf.h"
+#include "broken_page_trees.h"
 #include "engine_test_support.h"
 #include "message_table.h"
 #include "quillet_convertor.h"
@@ -104,7 +105,7 @@ struct failure_case {
 // Every failure leaves the destination emptied and the counters where it stopped them.
 TEST_F(run_test, each_failure_empties_the_destination_and_leaves_the_counters)
 {
-    const failure_case cases[] = {
+    std::vector<failure_case> cases = {
         {"five_pages_aes_256.pdf", "wrong", msg::incorrect_password},
         {"five_pages_rc4_40.pdf", "", msg::incorrect_password},
         {"other_filter.pdf", "user-secret", msg::pdf_unreadable},
@@ -112,6 +113,8 @@ TEST_F(run_test, each_failure_empties_the_destination_and_leaves_the_counters)
         {"truncated.pdf", "", msg::pdf_unreadable},
         {"missing.pdf", "", msg::pdf_unreadable},
     };
+    for (const char* broken : test_support::broken_page_trees)
+        cases.push_back({broken, "", msg::pdf_unreadable});
     for (const failure_case& c : cases) {
         SCOPED_TRACE(c.src);
         prepare(c.src, c.password, "1-3");

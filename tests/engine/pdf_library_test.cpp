@@ -1,3 +1,4 @@
+#include "broken_page_trees.h"
 #include "engine_test_support.h"
 #include "message_table.h"
 #include "pdf_library.h"
@@ -71,6 +72,8 @@ TEST(pdf_library, maps_each_opening_to_its_outcome)
         {"truncated.pdf", "", opened::unreadable},
         {"missing.pdf", "", opened::not_valid},
     };
+    for (const char* file : test_support::broken_page_trees)
+        cases.push_back({file, std::nullopt, opened::unreadable});
     for (const std::string& file : encrypted) {
         cases.push_back({file.c_str(), "user-secret", opened::ok});
         cases.push_back({file.c_str(), "owner-secret", opened::ok});

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "broken_page_trees.h"
 #include "g_finish_page.h"
 #include "message_table.h"
 #include "plat_gui_constants.h"
@@ -624,6 +625,98 @@ private slots:
         QCOMPARE(program.exitCode(), 255);
         QVERIFY(program.readAllStandardError().contains(msg::common_controls_init_failed));
         QVERIFY(load_settings().src.empty());
+    }
+
+    // A destination that is the source document itself, however it is named, is refused on
+    // Next before the overwrite question, and the document stays as it was. "@" is the test's
+    // folder; "proposed" leaves the name to the page, which proposes the source's own name
+    // for a document called report.txt.
+    void destination_that_is_the_source_is_refused_data()
+    {
+        QTest::addColumn<QString>("dest");
+        QTest::addColumn<bool>("proposed");
+        QTest::newRow("proposed by the page") << "@/old.txt" << true;
+        QTest::newRow("typed as the source") << "@/report.txt" << false;
+        QTest::newRow("typed without the extension") << "@/report" << false;
+        QTest::newRow("another spelling") << "@/sub/../report.txt" << false;
+        QTest::newRow("a hard link") << "@/hard.txt" << false;
+        QTest::newRow("a symbolic link") << "@/soft.txt" << false;
+    }
+    void destination_that_is_the_source_is_refused()
+    {
+        QFETCH(QString, dest);
+        QFETCH(bool, proposed);
+        dest.replace(QLatin1Char('@'), QString::fromStdString(root->path().string()));
+        const std::string src = out("report.txt");
+        const std::string original = read_file(fixture("five_pages.pdf"));
+        write_file(src, original);
+        std::filesystem::create_directory(root->path() / "sub");
+        std::filesystem::create_hard_link(src, out("hard.txt"));
+        std::filesystem::create_symlink(src, out("soft.txt"));
+
+        std::string proposal;
+        std::vector<std::string> boxes;
+        int page_after = 0;
+        script steps;
+        to_select_files(steps).then("select files", on_page(select_files), [&] {
+            fill(src, dest.toStdString());
+            if (proposed)
+                focus(page::src_edit);
+            else
+                click_sheet(plat::ID_PSNEXT);
+        });
+        if (proposed)
+            steps.then("source has the focus", [] { return QApplication::focusWidget() == item(page::src_edit); },
+                       [] { focus(page::dest_edit); })
+                .then("destination proposed", on_page(select_files), [&] {
+                    proposal = text_of(page::dest_edit);
+                    click_sheet(plat::ID_PSNEXT);
+                });
+        steps.then("a box", [] { return box() != nullptr; }, [&] {
+                 boxes.push_back(box_text().toStdString());
+                 // Were it the overwrite question, No keeps the document.
+                 answer(boxes.back() == msg::dest_overwrite ? "&No" : "OK");
+             })
+            .then("back on the page", on_page(select_files), [&] { page_after = current_page(); });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+
+        if (proposed)
+            QCOMPARE(proposal, src);
+        QCOMPARE(boxes, std::vector<std::string>{msg::dest_is_source});
+        QCOMPARE(page_after, select_files);
+        QCOMPARE(read_file(src), original);
+    }
+
+    // A document whose page tree the library can't read is refused on Next like any other
+    // unreadable document, and the page stays; nothing is converted.
+    void document_with_a_broken_page_tree_is_refused_data()
+    {
+        QTest::addColumn<QString>("document");
+        for (const char* broken : test_support::broken_page_trees)
+            QTest::newRow(broken) << QString::fromLatin1(broken);
+    }
+    void document_with_a_broken_page_tree_is_refused()
+    {
+        QFETCH(QString, document);
+        std::string shown_box;
+        int page_after = 0;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture(document.toStdString()), out("out.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("error box", [] { return box() != nullptr; }, [&] {
+                shown_box = box_text().toStdString();
+                answer("OK");
+            })
+            .then("back on the page", on_page(select_files), [&] { page_after = current_page(); });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(shown_box, std::string(msg::pdf_unreadable));
+        QCOMPARE(page_after, select_files);
+        QVERIFY(!std::filesystem::exists(out("out.txt")));
     }
 };
 
