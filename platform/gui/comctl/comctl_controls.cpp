@@ -45,8 +45,10 @@ QWidget* create_button(unsigned style, const QString& text, QWidget* parent)
     case plat::BS_GROUPBOX:
         return new QGroupBox(text, parent);
     default: {
+        // A push button that has the focus is the default one for as long as it has it, so
+        // Enter presses the focused button; elsewhere Enter presses the dialog's own default.
         auto* button = new QPushButton(text, parent);
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
         button->setDefault((style & plat::BS_TYPEMASK) == plat::BS_DEFPUSHBUTTON);
         return button;
     }
