@@ -17,13 +17,20 @@ constexpr auto stop_poll = std::chrono::milliseconds(5);
 
 std::atomic<tk_internal_error_reporter> internal_error_reporter {nullptr};
 
-// The work object that the calling thread runs, when it is a worker.
-thread_local const tk_thread_functor* work_of_this_thread = nullptr;
+bool work_stop_requested(const void* work) noexcept
+{
+    return static_cast<const tk_thread_functor*>(work)->stop_requested();
+}
 
+// While a worker runs its work object, the object's stop request is the thread's stop test,
+// which also releases the worker's waits for the user-interface thread.
 class work_scope {
 public:
-    explicit work_scope(const tk_thread_functor* work) { work_of_this_thread = work; }
-    ~work_scope() { work_of_this_thread = nullptr; }
+    explicit work_scope(const tk_thread_functor* work)
+    {
+        plat::set_stop_test_of_this_thread(&work_stop_requested, work);
+    }
+    ~work_scope() { plat::set_stop_test_of_this_thread(nullptr, nullptr); }
     work_scope(const work_scope&) = delete;
     work_scope& operator=(const work_scope&) = delete;
 };
@@ -74,10 +81,7 @@ void tk_thread_functor::request_stop() noexcept { stop.store(true); }
 
 bool tk_thread_functor::stop_requested() const noexcept { return stop.load(); }
 
-bool tk_stop_requested_on_this_thread() noexcept
-{
-    return work_of_this_thread != nullptr && work_of_this_thread->stop_requested();
-}
+bool tk_stop_requested_on_this_thread() noexcept { return plat::stop_requested_on_this_thread(); }
 
 void tk_set_internal_error_reporter(tk_internal_error_reporter reporter) noexcept
 {

@@ -12,6 +12,12 @@
 namespace plat {
 
 namespace {
+struct installed_stop_test {
+    stop_test test = nullptr;
+    const void* context = nullptr;
+};
+thread_local installed_stop_test stop_test_of_this_thread;
+
 // What the thread and its handle share: it lives until both are done with it.
 struct end_state {
     std::mutex mutex;
@@ -64,6 +70,17 @@ void close_thread(thread_handle thread)
             thread->thread.detach();
     }
     delete thread;
+}
+
+void set_stop_test_of_this_thread(stop_test test, const void* context) noexcept
+{
+    stop_test_of_this_thread = {test, context};
+}
+
+bool stop_requested_on_this_thread() noexcept
+{
+    const installed_stop_test& installed = stop_test_of_this_thread;
+    return installed.test != nullptr && installed.test(installed.context);
 }
 
 } // namespace plat

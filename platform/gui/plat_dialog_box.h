@@ -2,7 +2,8 @@
 // Modal dialogs made from templates. The program's dialog object receives the dialog's
 // messages (WM_INITDIALOG, WM_COMMAND) through its message map and ends the dialog with
 // end_dialog. Escape and the caption's close box are the command IDCANCEL (2), which the
-// object may handle or ignore, as the system's dialogs do.
+// object may handle or ignore, as the system's dialogs do. Enter and the space bar press the
+// push button that has the focus; Enter on any other control presses the default button.
 #include "plat_dialog_template.h"
 #include "plat_window.h"
 

@@ -128,16 +128,19 @@ public:
         const int bw = units.x(button_cx);
         const int bh = units.y(button_cy);
         const bool has_help = (header.flags & PSH_HASHELP) != 0;
-        int right = width - units.x(margin);
-        help = add_button(IDHELP, "&Help", right - bw, row, bw, bh);
+        // Right to left: Help (when shown), Cancel, then Next and Finish in one place with
+        // Back beside them.
+        const int help_left = width - units.x(margin) - bw;
+        const int cancel_left = has_help ? help_left - units.x(margin) - bw : help_left;
+        const int next_left = cancel_left - units.x(margin) - bw;
+        // Made in the tab order, which follows the page's controls: the page windows are
+        // made later and each joins the focus chain as one block of its own.
+        back = add_button(ID_PSBACK, "< &Back", next_left - bw, row, bw, bh);
+        next = add_button(ID_PSNEXT, "&Next >", next_left, row, bw, bh);
+        finish = add_button(ID_PSFINISH, "Finish", next_left, row, bw, bh);
+        cancel = add_button(IDCANCEL, "Cancel", cancel_left, row, bw, bh);
+        help = add_button(IDHELP, "&Help", help_left, row, bw, bh);
         help->setVisible(has_help);
-        if (has_help)
-            right -= bw + units.x(margin);
-        cancel = add_button(IDCANCEL, "Cancel", right - bw, row, bw, bh);
-        right -= bw + units.x(margin);
-        next = add_button(ID_PSNEXT, "&Next >", right - bw, row, bw, bh);
-        finish = add_button(ID_PSFINISH, "Finish", right - bw, row, bw, bh);
-        back = add_button(ID_PSBACK, "< &Back", right - 2 * bw, row, bw, bh);
         setFixedSize(width, row + bh + units.y(margin));
         apply_buttons(PSWIZB_BACK | PSWIZB_NEXT);
     }
@@ -234,7 +237,8 @@ private:
         auto* button = new QPushButton(QString::fromLatin1(text), this);
         set_dlg_ctrl_id(button, id);
         button->setGeometry(x, y, w, h);
-        button->setAutoDefault(false);
+        // The focused button is the default one while it has the focus: Enter presses it.
+        button->setAutoDefault(true);
         QObject::connect(button, &QPushButton::clicked, this, [button] { notify_parent(button, BN_CLICKED); });
         return button;
     }

@@ -10,7 +10,9 @@
 // The sheet answers PSM_SETWIZBUTTONS (lParam: the PSWIZB_* mask), PSM_SETCURSELID (lParam:
 // the dialog id; switches at once), PSM_GETCURRENTPAGEHWND, PSM_PRESSBUTTON (wParam: a
 // PSBTN_*) and WM_SETICON. Escape and the caption's close box are Cancel while the Cancel
-// button is enabled; F1 sends the sheet WM_HELP.
+// button is enabled; F1 sends the sheet WM_HELP. Enter and the space bar press the push button
+// that has the focus; Enter elsewhere presses Next or Finish. Tab goes through the page's
+// controls, then Back, Next or Finish, Cancel and Help.
 #include "plat_dialog_box.h"
 #include "plat_dialog_template.h"
 #include "plat_resources.h"

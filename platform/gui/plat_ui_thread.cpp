@@ -1,6 +1,6 @@
 #include "plat_ui_thread.h"
 
-#include "tk_thread.h"
+#include "plat_thread.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -75,7 +75,7 @@ bool run_on_ui_thread(const std::function<void()>& call)
     while (!state->done) {
         if (state->changed.wait_for(guard, stop_poll, [&] { return state->done; }))
             break;
-        if (!state->started && tk_stop_requested_on_this_thread()) {
+        if (!state->started && stop_requested_on_this_thread()) {
             state->abandoned = true;
             return false;
         }

@@ -1,8 +1,8 @@
 #pragma once
 // Calls carried out on the user-interface thread. Widgets live on that thread only, so a box,
 // a dialog or a timer asked for on another thread is queued to it while the asking thread
-// waits. A stop request of the waiting thread releases it as long as the call has not
-// started; a call that has started is always waited for, so the call may use the caller's
+// waits. The waiting thread's stop test (plat_thread.h) releases it as long as the call has
+// not started; a call that has started is always waited for, so the call may use the caller's
 // objects.
 #include <functional>
 

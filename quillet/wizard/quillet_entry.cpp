@@ -53,10 +53,18 @@ void register_artwork()
 
 void check_common_controls(int& argc, char** argv)
 {
-    const std::uint32_t version = get_dll_version(L"comctl32.dll");
+    require_common_controls(get_dll_version(L"comctl32.dll"), argc, argv);
+}
+
+void require_common_controls(std::uint32_t version, int& argc, char** argv)
+{
     tk_log(1, "comctl32.dll version=%X", version);
     if (version < oldest_common_controls) {
+        // The box needs the user interface: it is started only to say why the program
+        // ends. Where no display can be reached the text goes to the standard error stream.
+        plat::init_common_controls(argc, argv);
         wizard_shell::error(msg::common_controls_too_old);
+        plat::end_common_controls();
         std::exit(-1);
     }
     if (!plat::init_common_controls(argc, argv)) {

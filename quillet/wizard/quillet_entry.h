@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 // The wizard program: builds the error handler, the converter, the shell and the four pages
 // in that order, runs the wizard modally and tears everything down in reverse order.
 // The result is the process exit code: the sheet's result (1 after Finish, 0 after Cancel)
@@ -8,6 +10,10 @@ int quillet_win_main(int argc, char** argv);
 // Returns only when the common-controls module is recent enough and the user interface could
 // be started; otherwise it reports why and ends the process with exit code -1.
 void check_common_controls(int& argc, char** argv);
+// The same for a module of the given version (major version in the high 16 bits, minor in
+// the low). A module that is too old is reported in a box when a display can be reached,
+// else on the standard error stream.
+void require_common_controls(std::uint32_t version, int& argc, char** argv);
 
 // Makes the program's icon and wizard bitmaps available under their resource numbers.
 void register_artwork();

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <map>
 #include <memory>
@@ -44,6 +45,52 @@ void press_button(QWidget* window, const QString& text)
             return;
         }
     QWARN(qPrintable(QStringLiteral("no button ") + text));
+}
+
+namespace {
+
+QWidget* window_on_top()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : QApplication::activeWindow();
+}
+
+Qt::Key key_named(const QString& word)
+{
+    static const std::map<QString, Qt::Key> keys{{QStringLiteral("Tab"), Qt::Key_Tab},
+                                                 {QStringLiteral("Backtab"), Qt::Key_Backtab},
+                                                 {QStringLiteral("Enter"), Qt::Key_Return},
+                                                 {QStringLiteral("Space"), Qt::Key_Space},
+                                                 {QStringLiteral("Escape"), Qt::Key_Escape}};
+    const auto found = keys.find(word);
+    if (found == keys.end())
+        qFatal("no key named %s", qPrintable(word));
+    return found->second;
+}
+
+} // namespace
+
+void press_key(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* window = window_on_top();
+    if (window == nullptr || window->windowHandle() == nullptr) {
+        QWARN("no window to press a key in");
+        return;
+    }
+    // Through the window system's entry, as a key of the keyboard arrives.
+    QTest::keyClick(window->windowHandle(), key, modifiers);
+}
+
+void press_keys(const QString& words)
+{
+    for (const QString& word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        press_key(key_named(word));
+}
+
+QWidget* focused_control()
+{
+    QWidget* window = window_on_top();
+    return window != nullptr ? window->focusWidget() : nullptr;
 }
 
 const plat::dialog_template& test_page_template(int id)

@@ -18,6 +18,15 @@ void when_modal(std::function<void(QWidget*)> act, int timeout_ms = 5000, bool w
 // Presses the box's button with the given text ("&Yes", "&No", "OK").
 void press_button(QWidget* window, const QString& text);
 
+// Presses a key as the user would: it goes to the window on top (the modal one when one is
+// shown), which hands it to the control that has the focus there. A key that opens a modal
+// window returns once that window has closed.
+void press_key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Presses keys named by words, in order: "Tab", "Backtab", "Enter", "Space", "Escape".
+void press_keys(const QString& words);
+// The control that has the keyboard focus in the window on top; null when none has.
+QWidget* focused_control();
+
 // A page template of its own for the tests.
 const plat::dialog_template& test_page_template(int id);
 

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextCursor>
+#include <qdrawutil.h>
 
 namespace comctl {
 
@@ -31,6 +33,29 @@ protected:
     void nextCheckState() override {}
 };
 
+// The group box of a dialog template: its frame passes through the middle of the caption's
+// line, so the controls that the template places inside the box lie inside the frame (the
+// toolkit's own box draws its caption above the frame).
+class template_group_box : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QFontMetrics metrics = fontMetrics();
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine;
+        const QRect caption = metrics.boundingRect(QRect(metrics.averageCharWidth(), 0, width(), height()), flags, title());
+        // The frame's lines stay out of the caption's place.
+        painter.setClipRegion(QRegion(rect()).subtracted(caption));
+        qDrawShadeRect(&painter, QRect(0, metrics.height() / 2, width(), height() - metrics.height() / 2), palette(),
+                       true);
+        painter.setClipping(false);
+        style()->drawItemText(&painter, caption, flags, palette(), isEnabled(), title(), QPalette::WindowText);
+    }
+};
+
 QString from_ansi(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 QWidget* create_button(unsigned style, const QString& text, QWidget* parent)
@@ -43,10 +68,12 @@ QWidget* create_button(unsigned style, const QString& text, QWidget* parent)
     case plat::BS_AUTORADIOBUTTON:
         return new QRadioButton(text, parent);
     case plat::BS_GROUPBOX:
-        return new QGroupBox(text, parent);
+        return new template_group_box(text, parent);
     default: {
+        // A push button that has the focus is the default one for as long as it has it, so
+        // Enter presses the focused button; elsewhere Enter presses the dialog's own default.
         auto* button = new QPushButton(text, parent);
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
         button->setDefault((style & plat::BS_TYPEMASK) == plat::BS_DEFPUSHBUTTON);
         return button;
     }
