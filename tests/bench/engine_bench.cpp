@@ -1,7 +1,10 @@
 // Converts a generated document through the engine's run and through a bare loop over
 // the PDF library with the same settings, and prints pages per second of each, their
-// ratio, and the run's peak memory for a short and a long document.
+// ratio, and the run's own peak memory for one page, a tenth of PAGES and PAGES.
 //   engine_bench [PAGES]   (default 1000)
+// Each peak is measured in a fresh process that does nothing but that one conversion, so
+// that neither the generated documents nor an earlier run count towards it:
+//   engine_bench --convert-only SRC DEST
 #include "minimal_pdf.h"
 #include "quillet_convertor.h"
 #include "test_support.h"
@@ -13,8 +16,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -66,13 +72,9 @@ double engine_run(const std::string& src, const std::string& dest)
     return seconds_since(start);
 }
 
-// Resets the process's peak resident size, so that the next reading covers what follows.
-void reset_peak_memory()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-}
-
+// The peak resident size in KiB of this process's memory image. A fresh program's image
+// starts at exec, so unlike the resource usage that wait4 reports it leaves out the
+// parent that forked it.
 long peak_memory_kib()
 {
     std::ifstream status("/proc/self/status");
@@ -81,6 +83,49 @@ long peak_memory_kib()
         if (line.rfind("VmHWM:", 0) == 0)
             return std::atol(line.c_str() + 6);
     return -1;
+}
+
+// The child of conversion_peak_kib: one run, as the console program makes it, then its
+// peak on standard output.
+int convert_only(const std::string& src, const std::string& dest)
+{
+    quillet_convertor converter;
+    error_handler handler;
+    engine_run(src, dest);
+    if (converter.pages_total == 0 || converter.pages_done != converter.pages_total)
+        return 1;
+    std::printf("%ld\n", peak_memory_kib());
+    return 0;
+}
+
+// The peak resident size in KiB of a fresh process that converts `src` into `dest` and
+// ends; -1 when it could not run or failed.
+long conversion_peak_kib(const std::string& src, const std::string& dest)
+{
+    int output[2];
+    if (pipe(output) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        close(output[0]);
+        if (dup2(output[1], STDOUT_FILENO) < 0)
+            _exit(127);
+        const char* const argv[] = {"engine_bench", "--convert-only", src.c_str(), dest.c_str(), nullptr};
+        execv("/proc/self/exe", const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    close(output[1]);
+    std::string text;
+    char buffer[64];
+    for (ssize_t count; (count = read(output[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(count));
+    close(output[0]);
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || text.empty())
+        return -1;
+    return std::atol(text.c_str());
 }
 
 double median(std::vector<double> values)
@@ -93,13 +138,14 @@ double median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "--convert-only") == 0)
+        return convert_only(argv[2], argv[3]);
     const int pages = argc > 1 ? std::atoi(argv[1]) : 1000;
     // The converter keeps its settings in the user's store: keep the real one out of it.
     const test_support::settings_home home;
     const std::string dir = home.path().string();
 
     const std::string long_doc = make_document(dir + "/long.pdf", pages);
-    const std::string short_doc = make_document(dir + "/short.pdf", std::max(1, pages / 10));
     const std::string dest = dir + "/out.txt";
     {
         quillet_convertor converter;
@@ -119,15 +165,11 @@ int main(int argc, char** argv)
         std::printf("bare loop: %.0f pages/s\n", bare_rate);
         std::printf("engine run: %.0f pages/s\n", run_rate);
         std::printf("run / bare: %.3f\n", run_rate / bare_rate);
-
-        reset_peak_memory();
-        engine_run(short_doc, dest);
-        const long short_peak = peak_memory_kib();
-        reset_peak_memory();
-        engine_run(long_doc, dest);
-        const long long_peak = peak_memory_kib();
-        std::printf("peak memory of the run: %ld KiB for %d pages, %ld KiB for %d pages\n", short_peak,
-                    std::max(1, pages / 10), long_peak, pages);
+    }
+    for (const int count : {1, std::max(1, pages / 10), pages}) {
+        const std::string src = count == pages ? long_doc : make_document(dir + "/memory.pdf", count);
+        std::printf("peak memory of a conversion of %d %s: %ld KiB\n", count, count == 1 ? "page" : "pages",
+                    conversion_peak_kib(src, dest));
     }
     return 0;
 }

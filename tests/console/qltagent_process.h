@@ -20,7 +20,7 @@ struct launch {
     std::vector<std::string> arguments; // after the program's name
     std::filesystem::path home;         // HOME; XDG_CONFIG_HOME is its ".config"
     std::filesystem::path cwd;          // the child's current directory
-    bool unprivileged = false;          // drop root's privileges before the program starts
+    bool unprivileged = false;          // as root, drop its privileges before the program starts
     unsigned time_limit_seconds = 0;    // ends the child after that long; 0: no limit
 };
 

@@ -1,5 +1,6 @@
 // QLTAGENT run as a process: each case is a command line in a prepared working folder,
 // with the streams, exit code, destination and stored settings it must leave.
+#include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "qltagent_process.h"
 #include "test_support.h"
@@ -101,6 +102,7 @@ void prepare_work(const fs::path& work)
     fs::copy_file(fixture("five_pages.pdf"), work / "secret.pdf");
     fs::copy_file(fixture("five_pages_aes_256.pdf"), work / "locked.pdf"); // user password "user-secret"
     fs::copy_file(fixture("not_a_pdf.pdf"), work / "garbage.pdf");
+    fs::copy_file(fixture("two_columns.pdf"), work / "columns.pdf");
     fs::copy_file(fixture("five_pages.pdf"), work / "notes.txt"); // a PDF document under another name
     fs::create_hard_link(work / "doc.pdf", work / "link.pdf");
     write_file((work / "readonly.txt").string(), "keep me");
@@ -156,6 +158,8 @@ const console_case cases[] = {
      "out.txt", all_pages, settings {"doc.pdf", "out.txt", "2", "--src=x", false}},
     {"relative_destination", {"--dest=sub/out.txt", "--src={work}/doc.pdf", "--pages=5,1"}, 0, "", "",
      "sub/out.txt", pages({5, 1}), settings {"{work}/doc.pdf", "sub/out.txt", "5,1", "", false}},
+    {"two_columns_side_by_side", {"--src=columns.pdf", "--dest=out.txt"}, 0, "", "", "out.txt",
+     fixture_text::two_columns, settings {"columns.pdf", "out.txt", "2", "", false}},
     {"protected_document_with_its_password",
      {"--src=locked.pdf", "--dest=out.txt", "--pswd=user-secret", "--pages=5"},
      0, "", "", "out.txt", pages({5}), settings {"locked.pdf", "out.txt", "5", "user-secret", false}},

@@ -1,4 +1,5 @@
 #include "../fixtures/minimal_pdf.h"
+#include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "engine_test_support.h"
 #include "message_table.h"
@@ -70,6 +71,7 @@ TEST_F(run_test, converts_the_selected_pages_in_list_order)
         {"no_pages.pdf", "", "", "", 0},
         {"no_pages.pdf", "", "1,2", "", 2},
         {"latin1.pdf", "", "", "Caf\xe9 M\xfcller Stra\xdf" "e\r\n\f", 1},
+        {"two_columns.pdf", "", "", fixture_text::two_columns, 1},
     };
     for (const success_case& c : cases) {
         SCOPED_TRACE(std::string(c.src) + " pages <" + c.range + ">");

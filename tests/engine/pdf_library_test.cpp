@@ -1,3 +1,4 @@
+#include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "engine_test_support.h"
 #include "message_table.h"
@@ -126,6 +127,13 @@ TEST(pdf_library, keeps_only_the_text_inside_the_crop_box)
     pdf_library library;
     test_support::temp_dir dir;
     EXPECT_EQ(convert_pages(fixture("crop_box.pdf"), dir.file("crop.txt"), {1}), "Inside the crop box\r\n\f");
+}
+
+TEST(pdf_library, keeps_the_physical_layout_of_a_page_shown_at_72_dpi)
+{
+    pdf_library library;
+    test_support::temp_dir dir;
+    EXPECT_EQ(convert_pages(fixture("two_columns.pdf"), dir.file("columns.txt"), {1}), fixture_text::two_columns);
 }
 
 TEST(pdf_library, appends_to_the_destination)

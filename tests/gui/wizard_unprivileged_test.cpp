@@ -1,7 +1,8 @@
 // The wizard program run by an unprivileged user (root opens every file whatever its mode):
 // a read-only destination is refused on Next, and a destination folder that can be entered
 // but not written passes the checks and fails in the run, where the destination can't be
-// made. Each case runs the whole program in a child process that dropped root's rights; the
+// made. Each case runs the whole program in a child process that dropped root's rights (or,
+// for an ordinary user, that runs as that user, whom the mode bits already bind); the
 // parent process makes no application object, so the child starts the program afresh.
 #include <QApplication>
 #include <QLabel>

@@ -29,19 +29,21 @@ void write_file(const std::string& path, const std::string& bytes);
 // The paths of every file and folder below `root`, relative to it.
 std::set<std::string> files_below(const std::filesystem::path& root);
 
-// The user id the unprivileged children run as ("nobody").
+// The user id a child of root runs as ("nobody").
 inline constexpr unsigned unprivileged_uid = 65534;
 inline constexpr unsigned unprivileged_gid = 65534;
 
-// Gives up root's privileges for good, as the unprivileged user; false when that failed.
+// Makes the calling process one that file mode bits apply to: root gives up its
+// privileges for good and becomes "nobody"; an ordinary user already is such a process
+// and stays as it is. False when root could not drop them.
 bool drop_privileges();
 
-// Runs `body` in a forked child that has dropped root's privileges; returns the value
+// Runs `body` in a forked child that has called drop_privileges(); returns the value
 // that `body` returned, or -1 when the child could not drop them or died.
 int run_unprivileged(const std::function<int()>& body);
 
 // Makes a folder and what it holds reachable for the unprivileged user (for the
-// folders the children work in).
+// folders the children work in); harmless when that user is the owner.
 void open_to_everyone(const std::filesystem::path& path);
 // The same for `root` and everything below it (a home the children store settings in).
 void open_tree_to_everyone(const std::filesystem::path& root);

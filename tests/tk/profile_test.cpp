@@ -105,13 +105,15 @@ TEST(tk_profile, a_file_that_cannot_be_opened_gives_false_and_creates_nothing)
     EXPECT_FALSE(profile.store(dir.path().string()));
     EXPECT_FALSE(profile.store(""));
 
-    // A file the user may not write, and a folder the user may not create in.
+    // A file the user may not write, and a folder the user may not create in, whether the
+    // child is their owner or another user.
     const std::string locked = dir.file("locked.ini");
     test_support::write_file(locked, "keep");
     fs::create_directory(dir.file("closed"));
     test_support::open_to_everyone(dir.path());
-    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
-    fs::permissions(dir.file("closed"), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::others_read);
+    fs::permissions(dir.file("closed"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read
+                                            | fs::perms::others_exec);
     const int result = test_support::run_unprivileged([&] {
         tk_profile unprivileged;
         return (unprivileged.store(locked) ? 1 : 0) + (unprivileged.store(dir.file("closed/new.ini")) ? 2 : 0);

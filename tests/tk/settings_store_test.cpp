@@ -457,10 +457,12 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
     const std::string file = settings_file(home);
     test_support::open_tree_to_everyone(home.path());
 
-    // A folder the user may read but not write: loads work, a store fails, nothing changes.
-    fs::permissions(home.config() / "Corvane", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
-                                                   | fs::perms::others_read | fs::perms::others_exec);
+    // A folder the user may read but not write (as its owner or as another user): loads
+    // work, a store fails, nothing changes.
     fs::remove(file + ".lock");
+    fs::permissions(home.config() / "Corvane", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
+                                                   | fs::perms::group_exec | fs::perms::others_read
+                                                   | fs::perms::others_exec);
     const int store_result = test_support::run_unprivileged([] {
         HKEY k = nullptr;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, settings_key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != 0)
@@ -474,7 +476,7 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
     EXPECT_EQ(test_support::read_file(file), before);
 
     // A file the user may not read: the key does not open.
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(file, fs::perms::none);
     const int open_result = test_support::run_unprivileged([] {
         HKEY k = nullptr;
         return RegCreateKeyExA(HKEY_CURRENT_USER, settings_key, 0, nullptr, 0, KEY_READ, nullptr, &k, nullptr);
