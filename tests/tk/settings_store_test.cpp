@@ -233,14 +233,16 @@ TEST(settings_store, queries_follow_the_registry_rules)
 TEST(settings_store, handles_and_rights_are_checked)
 {
     test_support::settings_home home;
-    HKEY read_only = open_key(settings_key, KEY_READ);
-    EXPECT_EQ(set_bytes(read_only, "src", REG_SZ, std::string("x\0", 2)), ERROR_ACCESS_DENIED);
     HKEY write_only = open_key(settings_key, KEY_WRITE);
     EXPECT_EQ(set_bytes(write_only, "src", REG_SZ, std::string("x\0", 2)), ERROR_SUCCESS);
     DWORD type = 0;
     std::string data;
     EXPECT_EQ(get_bytes(write_only, "src", type, data), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegCloseKey(write_only), ERROR_SUCCESS);
+    HKEY read_only = open_key(settings_key, KEY_READ);
+    EXPECT_EQ(set_bytes(read_only, "src", REG_SZ, std::string("y\0", 2)), ERROR_ACCESS_DENIED);
     EXPECT_EQ(get_bytes(read_only, "src", type, data), ERROR_SUCCESS);
+    EXPECT_EQ(data, std::string("x\0", 2));
 
     EXPECT_EQ(RegCloseKey(read_only), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(read_only), ERROR_INVALID_HANDLE);
@@ -248,7 +250,6 @@ TEST(settings_store, handles_and_rights_are_checked)
     EXPECT_EQ(set_bytes(nullptr, "src", REG_SZ, "x"), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
     EXPECT_EQ(set_bytes(HKEY_CURRENT_USER, "src", REG_SZ, "x"), ERROR_ACCESS_DENIED);
-    RegCloseKey(write_only);
 }
 
 TEST(settings_store, key_paths_that_name_no_file_are_refused)
@@ -354,8 +355,9 @@ TEST(settings_store, a_file_of_garbage_holds_no_values_and_can_be_stored_over)
 TEST(settings_store, a_writer_killed_mid_store_leaves_whole_settings)
 {
     test_support::settings_home home;
-    const std::string big_a(1 << 20, 'a');
-    const std::string big_b(1 << 20, 'b');
+    // Big enough that a store takes a while, small enough to be read back.
+    const std::string big_a(1 << 18, 'a');
+    const std::string big_b(1 << 18, 'b');
     HKEY key = open_key();
     ASSERT_EQ(set_bytes(key, "src", REG_SZ, big_a + '\0'), ERROR_SUCCESS);
     ASSERT_EQ(set_bytes(key, "dest", REG_SZ, std::string("kept\0", 5)), ERROR_SUCCESS);
@@ -365,9 +367,11 @@ TEST(settings_store, a_writer_killed_mid_store_leaves_whole_settings)
         const pid_t writer = fork();
         ASSERT_GE(writer, 0);
         if (writer == 0) {
-            HKEY child_key = open_key();
-            for (int i = 0;; ++i)
+            for (int i = 0;; ++i) {
+                HKEY child_key = open_key();
                 set_bytes(child_key, "src", REG_SZ, (i % 2 == 0 ? big_b : big_a) + '\0');
+                RegCloseKey(child_key);
+            }
         }
         usleep(static_cast<useconds_t>(2000 + round * 3000));
         kill(writer, SIGKILL);
@@ -398,8 +402,9 @@ TEST(settings_store, a_store_that_cannot_be_written_keeps_the_old_settings)
         const rlimit limit {512, 512};
         setrlimit(RLIMIT_FSIZE, &limit);
         HKEY child_key = open_key();
-        const LONG result = set_bytes(child_key, "src", REG_SZ, std::string(4096, 'n') + '\0');
-        _exit(result == EFBIG ? 0 : 1);
+        if (set_bytes(child_key, "src", REG_SZ, std::string(4096, 'n') + '\0') != ERROR_SUCCESS)
+            _exit(2);
+        _exit(RegCloseKey(child_key) == EFBIG ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -409,7 +414,8 @@ TEST(settings_store, a_store_that_cannot_be_written_keeps_the_old_settings)
     EXPECT_FALSE(fs::exists(settings_file(home) + ".new"));
 }
 
-// Two processes storing at once, each its own values and one shared value: nothing lost.
+// Two processes storing at once, pass after pass, each its own values and one shared
+// value: nothing lost.
 TEST(settings_store, concurrent_stores_from_two_processes_lose_nothing)
 {
     test_support::settings_home home;
@@ -420,12 +426,13 @@ TEST(settings_store, concurrent_stores_from_two_processes_lose_nothing)
         writers[w] = fork();
         ASSERT_GE(writers[w], 0);
         if (writers[w] == 0) {
-            HKEY key = open_key();
             int failures = 0;
             for (int i = 0; i < values_each; ++i) {
                 const std::string name = std::string(1, static_cast<char>('a' + w)) + std::to_string(i);
+                HKEY key = open_key();
                 failures += set_bytes(key, name.c_str(), REG_SZ, name + '\0') != ERROR_SUCCESS;
                 failures += set_bytes(key, "shared", REG_SZ, name + '\0') != ERROR_SUCCESS;
+                failures += RegCloseKey(key) != ERROR_SUCCESS;
             }
             _exit(failures == 0 ? 0 : 1);
         }
@@ -457,7 +464,8 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
     const std::string file = settings_file(home);
     test_support::open_tree_to_everyone(home.path());
 
-    // A folder the user may read but not write: loads work, a store fails, nothing changes.
+    // A folder the user may read but not write: loads work, the store at the close fails,
+    // nothing changes.
     fs::permissions(home.config() / "Corvane", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
                                                    | fs::perms::others_read | fs::perms::others_exec);
     fs::remove(file + ".lock");
@@ -468,7 +476,9 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
         DWORD size = 0;
         if (RegQueryValueExA(k, "src", nullptr, nullptr, nullptr, &size) != 0 || size != 4)
             return 11;
-        return set_bytes(k, "src", REG_SZ, std::string("new\0", 4)) == ERROR_ACCESS_DENIED ? 0 : 12;
+        if (set_bytes(k, "src", REG_SZ, std::string("new\0", 4)) != ERROR_SUCCESS)
+            return 12;
+        return RegCloseKey(k) == ERROR_ACCESS_DENIED ? 0 : 13;
     });
     EXPECT_EQ(store_result, 0);
     EXPECT_EQ(test_support::read_file(file), before);
