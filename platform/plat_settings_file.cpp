@@ -101,9 +101,9 @@ settings_file::settings_file(std::string path_, std::string key_name_, std::chro
 {
 }
 
-int settings_file::read_file(reg_file_contents& contents, bool& missing) const
+int settings_file::read_bytes(std::string& bytes, bool& missing) const
 {
-    contents = reg_file_contents();
+    bytes.clear();
     missing = false;
     struct stat status {};
     const int fd = open_regular_file(path, O_RDONLY, status);
@@ -120,18 +120,19 @@ int settings_file::read_file(reg_file_contents& contents, bool& missing) const
             return errno;
         }
     }
-    std::string bytes;
     const int error = static_cast<std::size_t>(status.st_size) > max_size ? 0 : read_at_most(fd, max_size + 1, bytes);
     ::close(fd);
-    if (error == 0 && bytes.size() <= max_size)
-        contents = parse_registry_file(bytes);
+    if (error != 0 || bytes.size() > max_size)
+        bytes.clear();
     return error;
 }
 
-int settings_file::read(reg_file_contents& contents) const
+int settings_file::read_file(reg_file_contents& contents, bool& missing) const
 {
-    bool missing = false;
-    return read_file(contents, missing);
+    std::string bytes;
+    const int error = read_bytes(bytes, missing);
+    contents = parse_registry_file(bytes);
+    return error;
 }
 
 int settings_file::make_folders() const
@@ -174,14 +175,19 @@ int settings_file::update(const std::function<void(reg_file_contents&)>& change)
     const store_lock lock(path, lock_wait);
     if (lock.error != 0)
         return lock.error;
-    reg_file_contents contents;
-    if (const int error = read(contents))
+    std::string old_bytes;
+    bool missing = false;
+    if (const int error = read_bytes(old_bytes, missing))
         return error;
+    reg_file_contents contents = parse_registry_file(old_bytes);
     change(contents);
     const std::string bytes = format_registry_file(key_name, contents);
     // A file too big to be read back would lose every value at the next read.
     if (bytes.size() > max_size)
         return EFBIG;
+    // Writing the very bytes the file holds would change nothing but cost a flush.
+    if (!missing && bytes == old_bytes)
+        return 0;
     return replace(bytes);
 }
 

@@ -25,21 +25,21 @@ public:
     // `path` is the file; `key_name` is written into it as a reminder of the key it holds.
     settings_file(std::string path, std::string key_name, std::chrono::milliseconds lock_wait = default_lock_wait);
 
-    // Reads and parses the file as it is now. A missing file, or one that holds no values
-    // (above), reads as empty and gives 0; any other failure to read gives its error code.
-    // Lines that do not parse are no values.
-    int read(reg_file_contents& contents) const;
-
-    // Reads the file as `read` does; when it is missing, makes the folders and an empty
-    // file first. `created` tells which.
+    // Reads and parses the file as it is now; when it is missing, makes the folders and an
+    // empty file first. `created` tells which. A file that holds no values (above) reads as
+    // empty and gives 0; any other failure to read gives its error code. Lines that do not
+    // parse are no values.
     int open(reg_file_contents& contents, bool& created) const;
 
     // Under the lock: reads the current contents, applies `change` and writes the result
-    // (mode 0600). On any failure, also a lock not taken within the lock wait or a result
-    // of more than max_size bytes, the old file stays as it was and the error code is given.
+    // (mode 0600), unless it is the file as it stands. On any failure, also a lock not
+    // taken within the lock wait or a result of more than max_size bytes, the old file
+    // stays as it was and the error code is given.
     int update(const std::function<void(reg_file_contents&)>& change) const;
 
 private:
+    // The file's bytes; none when it is missing (`missing` set) or holds no values.
+    int read_bytes(std::string& bytes, bool& missing) const;
     int read_file(reg_file_contents& contents, bool& missing) const;
     int make_folders() const;
     int replace(const std::string& bytes) const;

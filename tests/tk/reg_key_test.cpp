@@ -127,7 +127,8 @@ int stores_seen(int watch)
     }
 }
 
-// A pass of the converter's five writes costs one store, at the close, and holds all five.
+// A pass of the converter's five writes costs one store, at the close, and holds all five;
+// the same pass again changes nothing and costs none.
 TEST(tk_serializer, a_pass_of_writes_is_one_store_at_the_close)
 {
     test_support::settings_home home;
@@ -138,17 +139,21 @@ TEST(tk_serializer, a_pass_of_writes_is_one_store_at_the_close)
     ASSERT_GE(watch, 0);
     ASSERT_GE(inotify_add_watch(watch, file.parent_path().c_str(), IN_MOVED_TO), 0);
 
-    open_serializer settings;
     bool open_on_exit = false;
     std::pair<const char*, std::string> texts[] = {
         {"src", "doc.pdf"}, {"dest", "doc.txt"}, {"pages", "1-3"}, {"password", "secret"}};
-    ASSERT_TRUE(settings.serialize_bool("open on exit", open_on_exit, true));
-    for (auto& [name, text] : texts)
-        ASSERT_TRUE(settings.serialize_string(name, text, true));
-    EXPECT_EQ(stores_seen(watch), 0);
-    EXPECT_EQ(test_support::read_file(file.string()), before);
-    ASSERT_EQ(settings.key.close(), 0);
-    EXPECT_EQ(stores_seen(watch), 1);
+    for (int stores_expected : {1, 0}) {
+        open_serializer settings;
+        ASSERT_TRUE(settings.serialize_bool("open on exit", open_on_exit, true));
+        for (auto& [name, text] : texts)
+            ASSERT_TRUE(settings.serialize_string(name, text, true));
+        EXPECT_EQ(stores_seen(watch), 0);
+        if (stores_expected == 1) {
+            EXPECT_EQ(test_support::read_file(file.string()), before);
+        }
+        ASSERT_EQ(settings.key.close(), 0);
+        EXPECT_EQ(stores_seen(watch), stores_expected);
+    }
     close(watch);
 
     DWORD type = 0;
