@@ -112,7 +112,9 @@ int settings_file::read_bytes(std::string& bytes, bool& missing) const
         case ENOENT:
             missing = true;
             return 0;
-        case EISDIR: // not a regular file, or a link that leads nowhere but to itself
+        // Not a regular file (a folder, a FIFO, a device...), or links that lead only to
+        // links: no values.
+        case EISDIR:
         case EINVAL:
         case ELOOP:
             return 0;
