@@ -6,7 +6,9 @@
 #include <string>
 
 // Owns one open key handle; it is closed exactly once (close, destructor, or create
-// replacing it). Every result is the registry's error code, 0 on success.
+// replacing it). Every result is the registry's error code, 0 on success. The key reads
+// its file once, when it is opened; the values set meanwhile are stored together when it
+// is closed, so the close's result is that of the store.
 class tk_reg_key {
 public:
     tk_reg_key() = default;

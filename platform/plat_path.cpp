@@ -1,6 +1,7 @@
 #include "plat_path.h"
 
 #include "plat_error.h"
+#include "plat_open_regular.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -239,23 +240,12 @@ std::string module_file_name()
 
 bool open_probe(const std::string& name, bool write)
 {
-    // Only a regular file is opened at all, so that no device is touched by a probe;
-    // O_NONBLOCK keeps a file that turns into a FIFO meanwhile from blocking.
     struct stat status {};
-    if (stat(name.c_str(), &status) != 0)
-        return false;
-    if (!S_ISREG(status.st_mode)) {
-        set_last_error(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
-        return false;
-    }
-    const int descriptor = open(name.c_str(), (write ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int descriptor = open_regular_file(name, write ? O_RDWR : O_RDONLY, status);
     if (descriptor < 0)
         return false;
-    const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
     close(descriptor);
-    if (!regular)
-        set_last_error(EINVAL);
-    return regular;
+    return true;
 }
 
 int special_folder(int csidl, std::string& path)

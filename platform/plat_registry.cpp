@@ -4,6 +4,7 @@
 #include "plat_settings_file.h"
 
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -16,6 +17,11 @@ struct reg_key_object {
     // The key's path below the current user's root, one entry per component.
     std::vector<std::string> components;
     REGSAM access = 0;
+    // The values as the key's file held them when the key was opened, with this handle's
+    // own writes applied: what its queries read.
+    reg_file_contents values;
+    // This handle's writes in order, stored together when it is closed.
+    std::vector<reg_value> writes;
 };
 
 namespace {
@@ -23,24 +29,23 @@ namespace {
 reg_key_object current_user_root;
 
 // The handles given out and not yet closed; a call with any other handle is refused
-// instead of touching freed memory.
+// instead of touching freed memory. The mutex also guards the open keys' values, so that
+// threads may share a handle.
 std::mutex handles_mutex;
 std::set<HKEY> open_handles;
 
 bool is_root(HKEY key) { return key == &current_user_root; }
 
-// Looks up a handle that may carry values; its path and rights are copied out so that a
-// concurrent close cannot pull them away.
-LONG usable_key(HKEY key, REGSAM needed, reg_key_object& copy)
+// Whether a handle may carry values and has the rights `needed`; the caller holds
+// handles_mutex.
+LONG usable_key(HKEY key, REGSAM needed)
 {
     if (is_root(key))
         return ERROR_ACCESS_DENIED;
-    const std::lock_guard<std::mutex> guard(handles_mutex);
     if (open_handles.count(key) == 0)
         return ERROR_INVALID_HANDLE;
     if ((key->access & needed) != needed)
         return ERROR_ACCESS_DENIED;
-    copy = *key;
     return ERROR_SUCCESS;
 }
 
@@ -67,15 +72,6 @@ LONG key_file(const reg_key_object& key, settings_file& file)
         path += "/" + key.components[i];
     file = settings_file(path + ".reg", key_name(key.components));
     return ERROR_SUCCESS;
-}
-
-// The file of a handle whose values the caller may use with the rights `needed`.
-LONG value_file(HKEY key, REGSAM needed, settings_file& file)
-{
-    reg_key_object copy;
-    if (const LONG error = usable_key(key, needed, copy))
-        return error;
-    return key_file(copy, file);
 }
 
 // Splits a path of components joined by "\"; an empty component, "." or "..", or one
@@ -126,7 +122,7 @@ LONG RegCreateKeyExA(HKEY parent, const char* sub_key, DWORD reserved, char* /*c
     if (const LONG error = key_file(key, file))
         return error;
     bool created = false;
-    if (const int error = file.create(created))
+    if (const int error = file.open(key.values, created))
         return error;
 
     HKEY handle = new reg_key_object(std::move(key));
@@ -145,13 +141,10 @@ LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, 
 {
     if (reserved != nullptr || (data != nullptr && size == nullptr))
         return ERROR_INVALID_PARAMETER;
-    settings_file file("", "");
-    if (const LONG error = value_file(key, KEY_QUERY_VALUE, file))
+    const std::lock_guard<std::mutex> guard(handles_mutex);
+    if (const LONG error = usable_key(key, KEY_QUERY_VALUE))
         return error;
-    reg_file_contents contents;
-    if (const int error = file.read(contents))
-        return error;
-    const reg_value* value = contents.find(name == nullptr ? std::string() : std::string(name));
+    const reg_value* value = key->values.find(name == nullptr ? std::string() : std::string(name));
     if (value == nullptr)
         return ERROR_FILE_NOT_FOUND;
 
@@ -176,15 +169,17 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
 {
     if (reserved != 0 || (data == nullptr && size != 0))
         return ERROR_INVALID_PARAMETER;
-    settings_file file("", "");
-    if (const LONG error = value_file(key, KEY_SET_VALUE, file))
-        return error;
     reg_value value;
     value.name = name == nullptr ? std::string() : std::string(name);
     value.type = type;
     if (size != 0)
         value.data.assign(reinterpret_cast<const char*>(data), size);
-    return file.update([&value](reg_file_contents& contents) { contents.set(value); });
+    const std::lock_guard<std::mutex> guard(handles_mutex);
+    if (const LONG error = usable_key(key, KEY_SET_VALUE))
+        return error;
+    key->values.set(value);
+    key->writes.push_back(std::move(value));
+    return ERROR_SUCCESS;
 }
 
 LONG RegCloseKey(HKEY key)
@@ -196,8 +191,18 @@ LONG RegCloseKey(HKEY key)
         if (open_handles.erase(key) == 0)
             return ERROR_INVALID_HANDLE;
     }
-    delete key;
-    return ERROR_SUCCESS;
+    const std::unique_ptr<reg_key_object> closed(key);
+    if (closed->writes.empty())
+        return ERROR_SUCCESS;
+    // One store for all of the handle's writes, over what the file holds now: what other
+    // programs stored since the key was opened stays, unless this handle wrote it too.
+    settings_file file("", "");
+    if (const LONG error = key_file(*closed, file))
+        return error;
+    return file.update([&closed](reg_file_contents& contents) {
+        for (const reg_value& value : closed->writes)
+            contents.set(value);
+    });
 }
 
 } // namespace plat

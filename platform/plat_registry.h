@@ -61,7 +61,8 @@ inline constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 // Opens the key `sub_key` below `parent` (a root or an open key), creating it when it is
 // missing, and hands back a new handle in `result`. `disposition`, when not null, tells
 // whether the key was created or existed. The class name and security attributes are
-// ignored.
+// ignored. The key's file is read once, here: the handle's queries read the values as
+// they were now, with the handle's own writes applied.
 LONG RegCreateKeyExA(HKEY parent, const char* sub_key, DWORD reserved, char* class_name, DWORD options,
                      REGSAM access, const SECURITY_ATTRIBUTES* security, HKEY* result, DWORD* disposition);
 
@@ -72,13 +73,17 @@ LONG RegCreateKeyExA(HKEY parent, const char* sub_key, DWORD reserved, char* cla
 LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, unsigned char* data,
                       DWORD* size);
 
-// Stores `size` bytes of `data` as the value `name` of type `type`, replacing any value of
-// that name. The key's file is replaced as a whole, so a crash leaves the old or the new
-// settings; concurrent stores from several processes are serialised.
+// Sets `size` bytes of `data` as the value `name` of type `type`, replacing any value of
+// that name. The value is kept in the handle until RegCloseKey stores it.
 LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, const unsigned char* data,
                     DWORD size);
 
-// Releases a handle. Closing a predefined root succeeds and does nothing.
+// Releases a handle and stores the values set through it, all in one store: under a lock
+// that serialises stores from several processes, the key's file as it is now gets these
+// values and is replaced as a whole, so a crash leaves the old or the new settings. The
+// result is the store's; the handle is released also when the store fails. A store that
+// cannot take the lock within 10 seconds fails. Closing a predefined root succeeds and
+// does nothing.
 LONG RegCloseKey(HKEY key);
 
 } // namespace plat

@@ -266,7 +266,9 @@ void reg_file_contents::set(const reg_value& value)
 reg_file_contents parse_registry_file(const std::string& bytes)
 {
     reg_file_contents contents;
-    std::size_t start = 0;
+    // An editor may put a UTF-8 byte-order mark before the first line; it is no part of it.
+    const std::string byte_order_mark = "\xef\xbb\xbf";
+    std::size_t start = bytes.compare(0, byte_order_mark.size(), byte_order_mark) == 0 ? byte_order_mark.size() : 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);
         if (end == std::string::npos)

@@ -1,11 +1,14 @@
 #include "plat_settings_file.h"
 
+#include "plat_open_regular.h"
 #include "plat_write_all.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace plat {
@@ -15,6 +18,10 @@ namespace {
 constexpr mode_t file_mode = 0600;
 constexpr mode_t folder_mode = 0700;
 
+// The longest pause between two tries of a lock that another program holds; its stores
+// take milliseconds, so a waiter sees it free soon after.
+constexpr std::chrono::milliseconds longest_lock_pause {20};
+
 std::string folder_of(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -23,11 +30,12 @@ std::string folder_of(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-int read_all(int fd, std::string& bytes)
+// Reads up to `limit` bytes, so that a file that grows without end cannot fill the memory.
+int read_at_most(int fd, std::size_t limit, std::string& bytes)
 {
     char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (bytes.size() < limit) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - bytes.size()));
         if (n == 0)
             return 0;
         if (n < 0) {
@@ -37,24 +45,39 @@ int read_all(int fd, std::string& bytes)
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
+    return 0;
 }
 
 // Holds the exclusive lock of a key file for as long as it lives. The lock sits on a
 // file of its own beside the key file, since the key file itself is replaced by rename.
+// A lock that another program holds for longer than `wait` is not taken (ETIMEDOUT):
+// that program may hang, and this one must not hang with it.
 class store_lock {
 public:
-    explicit store_lock(const std::string& key_path)
+    store_lock(const std::string& key_path, std::chrono::milliseconds wait)
     {
-        fd = ::open((key_path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, file_mode);
+        fd = ::open((key_path + ".lock").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW,
+                    file_mode);
         if (fd < 0) {
             error = errno;
             return;
         }
-        while (::flock(fd, LOCK_EX) != 0) {
-            if (errno != EINTR) {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        std::chrono::milliseconds pause {1};
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno != EWOULDBLOCK) {
                 error = errno;
                 return;
             }
+            const auto now = std::chrono::steady_clock::now();
+            if (now >= deadline) {
+                error = ETIMEDOUT;
+                return;
+            }
+            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+            pause = std::min(pause * 2, longest_lock_pause);
         }
     }
     ~store_lock()
@@ -73,34 +96,45 @@ private:
 
 } // namespace
 
-settings_file::settings_file(std::string path_, std::string key_name_)
-    : path(std::move(path_)), key_name(std::move(key_name_))
+settings_file::settings_file(std::string path_, std::string key_name_, std::chrono::milliseconds lock_wait_)
+    : path(std::move(path_)), key_name(std::move(key_name_)), lock_wait(lock_wait_)
 {
 }
 
-bool settings_file::exists() const
+int settings_file::read_bytes(std::string& bytes, bool& missing) const
 {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-int settings_file::read(reg_file_contents& contents) const
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    bytes.clear();
+    missing = false;
+    struct stat status {};
+    const int fd = open_regular_file(path, O_RDONLY, status);
     if (fd < 0) {
-        if (errno == ENOENT) {
-            contents = reg_file_contents();
+        switch (errno) {
+        case ENOENT:
+            missing = true;
             return 0;
+        // Not a regular file (a folder, a FIFO, a device...), or links that lead only to
+        // links: no values.
+        case EISDIR:
+        case EINVAL:
+        case ELOOP:
+            return 0;
+        default:
+            return errno;
         }
-        return errno;
     }
-    std::string bytes;
-    const int error = read_all(fd, bytes);
+    const int error = static_cast<std::size_t>(status.st_size) > max_size ? 0 : read_at_most(fd, max_size + 1, bytes);
     ::close(fd);
-    if (error != 0)
-        return error;
+    if (error != 0 || bytes.size() > max_size)
+        bytes.clear();
+    return error;
+}
+
+int settings_file::read_file(reg_file_contents& contents, bool& missing) const
+{
+    std::string bytes;
+    const int error = read_bytes(bytes, missing);
     contents = parse_registry_file(bytes);
-    return 0;
+    return error;
 }
 
 int settings_file::make_folders() const
@@ -116,26 +150,21 @@ int settings_file::make_folders() const
     }
 }
 
-int settings_file::create(bool& created) const
+int settings_file::open(reg_file_contents& contents, bool& created) const
 {
     created = false;
-    if (exists()) {
-        // An existing key must at least be readable to be opened.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return errno;
-        ::close(fd);
-        return 0;
-    }
+    bool missing = false;
+    if (const int error = read_file(contents, missing); error != 0 || !missing)
+        return error;
     if (const int error = make_folders())
         return error;
-    const store_lock lock(path);
+    const store_lock lock(path, lock_wait);
     if (lock.error != 0)
         return lock.error;
     // Another process may have made it while this one waited for the lock.
-    if (exists())
-        return 0;
-    if (const int error = replace(format_registry_file(key_name, reg_file_contents())))
+    if (const int error = read_file(contents, missing); error != 0 || !missing)
+        return error;
+    if (const int error = replace(format_registry_file(key_name, contents)))
         return error;
     created = true;
     return 0;
@@ -145,18 +174,29 @@ int settings_file::update(const std::function<void(reg_file_contents&)>& change)
 {
     if (const int error = make_folders())
         return error;
-    const store_lock lock(path);
+    const store_lock lock(path, lock_wait);
     if (lock.error != 0)
         return lock.error;
-    reg_file_contents contents;
-    if (const int error = read(contents))
+    std::string old_bytes;
+    bool missing = false;
+    if (const int error = read_bytes(old_bytes, missing))
         return error;
+    reg_file_contents contents = parse_registry_file(old_bytes);
     change(contents);
-    return replace(format_registry_file(key_name, contents));
+    const std::string bytes = format_registry_file(key_name, contents);
+    // A file too big to be read back would lose every value at the next read.
+    if (bytes.size() > max_size)
+        return EFBIG;
+    // Writing the very bytes the file holds would change nothing but cost a flush.
+    if (!missing && bytes == old_bytes)
+        return 0;
+    return replace(bytes);
 }
 
 // Writes the new file beside the old one, flushes it to the disk and renames it over the
-// old one; the folder is flushed too, so the rename itself survives a power cut.
+// old one. Once the new file's bytes are on the disk, the rename leaves the old or the
+// new file whole whenever the system stops; the folder is not flushed as well, since a
+// rename that a power cut undoes leaves the old settings, which is allowed.
 int settings_file::replace(const std::string& bytes) const
 {
     const std::string fresh = path + ".new";
@@ -175,16 +215,9 @@ int settings_file::replace(const std::string& bytes) const
         error = errno;
     if (error == 0 && ::rename(fresh.c_str(), path.c_str()) != 0)
         error = errno;
-    if (error != 0) {
+    if (error != 0)
         ::unlink(fresh.c_str());
-        return error;
-    }
-    const int folder = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return 0;
+    return error;
 }
 
 } // namespace plat

@@ -2,8 +2,14 @@
 // The file that holds one settings key: read without a lock (it is only ever replaced
 // whole), changed under an inter-process lock by writing a new file and renaming it over
 // the old one, so readers and a crash see the old or the new contents, never a torn file.
+//
+// Only a regular file of at most max_size bytes (a link that leads to one is followed)
+// holds values. Anything else at the path (a FIFO, a device, a folder, a huge file) reads
+// as no values without being read, and the next store puts a regular file in its place.
 #include "plat_registry_format.h"
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -11,28 +17,36 @@ namespace plat {
 
 class settings_file {
 public:
+    // Settings are a few hundred bytes; a bigger file is not a settings file.
+    static constexpr std::size_t max_size = 1 << 20;
+    // How long a store waits for another program's store before it gives up.
+    static constexpr std::chrono::milliseconds default_lock_wait {10000};
+
     // `path` is the file; `key_name` is written into it as a reminder of the key it holds.
-    settings_file(std::string path, std::string key_name);
+    settings_file(std::string path, std::string key_name, std::chrono::milliseconds lock_wait = default_lock_wait);
 
-    bool exists() const;
-
-    // Reads and parses the file. A missing file reads as empty and gives 0; any other
-    // failure to read gives its error code. Lines that do not parse are no values.
-    int read(reg_file_contents& contents) const;
-
-    // Makes the folders and, when it is missing, an empty file; `created` tells which.
-    int create(bool& created) const;
+    // Reads and parses the file as it is now; when it is missing, makes the folders and an
+    // empty file first. `created` tells which. A file that holds no values (above) reads as
+    // empty and gives 0; any other failure to read gives its error code. Lines that do not
+    // parse are no values.
+    int open(reg_file_contents& contents, bool& created) const;
 
     // Under the lock: reads the current contents, applies `change` and writes the result
-    // (mode 0600). On any failure the old file stays as it was and the error code is given.
+    // (mode 0600), unless it is the file as it stands. On any failure, also a lock not
+    // taken within the lock wait or a result of more than max_size bytes, the old file
+    // stays as it was and the error code is given.
     int update(const std::function<void(reg_file_contents&)>& change) const;
 
 private:
+    // The file's bytes; none when it is missing (`missing` set) or holds no values.
+    int read_bytes(std::string& bytes, bool& missing) const;
+    int read_file(reg_file_contents& contents, bool& missing) const;
     int make_folders() const;
     int replace(const std::string& bytes) const;
 
     std::string path;
     std::string key_name;
+    std::chrono::milliseconds lock_wait;
 };
 
 } // namespace plat

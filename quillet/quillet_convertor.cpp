@@ -31,8 +31,9 @@ bool quillet_convertor::serialize(bool store)
     ok = serialize_string(msg::key_dest, dest, store) && ok;
     ok = serialize_string(msg::value_pages, pages, store) && ok;
     ok = serialize_string(msg::value_password, password, store) && ok;
-    key.close();
-    return ok;
+    // The values written reach the file when the key is closed; a store that fails there
+    // fails the pass.
+    return key.close() == plat::ERROR_SUCCESS && ok;
 }
 
 double quillet_convertor::get_progress() const

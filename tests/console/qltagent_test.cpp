@@ -7,9 +7,11 @@
 #include "tk_exception.h"
 #include "tk_reg_key.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <set>
+#include <sys/stat.h>
 
 namespace {
 
@@ -260,5 +262,46 @@ std::vector<console_case> page_tree_cases()
 
 INSTANTIATE_TEST_SUITE_P(page_trees, qltagent, testing::ValuesIn(page_tree_cases()),
                          [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
+
+// Something other than a settings file at the settings path: the run neither hangs on it
+// nor reads it into memory, converts, and leaves its settings in a regular file there.
+TEST(qltagent_settings, odd_files_at_the_settings_path_neither_hang_nor_abort)
+{
+    struct odd_file {
+        const char* name;
+        std::function<void(const fs::path& path)> make;
+    };
+    const odd_file odd_files[] = {
+        {"FIFO", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+        {"link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }},
+        {"sparse file of 1.5 GB",
+         [](const fs::path& path) {
+             write_file(path.string(), "\"src\"=\"huge\"\n;");
+             fs::resize_file(path, 1536u << 20);
+         }},
+    };
+    for (const odd_file& odd : odd_files) {
+        SCOPED_TRACE(odd.name);
+        test_support::settings_home home;
+        const fs::path work = home.path() / "work";
+        prepare_work(work);
+        const fs::path settings_path = home.config() / "Corvane" / "Lumetra.reg";
+        fs::create_directories(settings_path.parent_path());
+        odd.make(settings_path);
+
+        qltagent_process::launch how {{"--src=doc.pdf", "--dest=out.txt"}, home.path(), work};
+        how.time_limit_seconds = 60;
+        const auto result = qltagent_process::run(how);
+        EXPECT_FALSE(result.timed_out());
+        EXPECT_EQ(result.exit_code, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(read_file((work / "out.txt").string()), all_pages);
+
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(settings_path)));
+        settings stored;
+        transfer_settings(stored, false);
+        EXPECT_EQ(stored, (settings {"doc.pdf", "out.txt", "", "", true}));
+    }
+}
 
 } // namespace

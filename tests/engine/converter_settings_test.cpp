@@ -52,6 +52,22 @@ TEST(converter_settings, first_start_keeps_the_defaults_and_the_end_stores_them)
     EXPECT_TRUE(converter.serialize(false));
 }
 
+// The values are stored when the key is closed: a store that fails there is reported.
+TEST(converter_settings, a_store_that_fails_at_the_close_is_reported)
+{
+    engine_test::scoped_home home;
+    quillet_convertor converter;
+    converter.src = "/docs/report.pdf";
+    EXPECT_TRUE(converter.serialize(true));
+    // A folder in the settings file's place holds no values and cannot be replaced.
+    const std::filesystem::path file = home.config() / "Corvane" / "Lumetra.reg";
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+    EXPECT_FALSE(converter.serialize(true));
+    EXPECT_FALSE(converter.serialize(false));
+    EXPECT_EQ(converter.src, "/docs/report.pdf");
+}
+
 TEST(converter_settings, open_on_exit_loads_true_for_any_number_but_zero)
 {
     engine_test::scoped_home home;

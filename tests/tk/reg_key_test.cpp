@@ -7,6 +7,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/inotify.h>
+#include <utility>
+#include <unistd.h>
 
 using namespace plat;
 
@@ -81,6 +84,7 @@ TEST(tk_serializer, stores_flags_and_texts_in_the_registry_formats)
     ASSERT_TRUE(settings.serialize_bool("off", off, true));
     ASSERT_TRUE(settings.serialize_string("src", text, true));
     ASSERT_TRUE(settings.serialize_string("pages", empty, true));
+    ASSERT_EQ(settings.key.close(), 0);
 
     struct expected_value {
         const char* name;
@@ -104,6 +108,65 @@ TEST(tk_serializer, stores_flags_and_texts_in_the_registry_formats)
 
 // Types are not checked: a flag reads up to 4 bytes as a little-endian number, a text
 // reads any bytes up to the first zero.
+// The number of times a new settings file was renamed into place in `folder` since the
+// watch began: one per store.
+int stores_seen(int watch)
+{
+    int stores = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t length = read(watch, buffer, sizeof buffer);
+        if (length <= 0)
+            return stores;
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if ((event->mask & IN_MOVED_TO) != 0 && std::string(event->name) == "Lumetra.reg")
+                ++stores;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+}
+
+// A pass of the converter's five writes costs one store, at the close, and holds all five;
+// the same pass again changes nothing and costs none.
+TEST(tk_serializer, a_pass_of_writes_is_one_store_at_the_close)
+{
+    test_support::settings_home home;
+    put_raw("other program's", REG_SZ, std::string("kept\0", 5));
+    const std::filesystem::path file = home.config() / "Corvane" / "Lumetra.reg";
+    const std::string before = test_support::read_file(file.string());
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, file.parent_path().c_str(), IN_MOVED_TO), 0);
+
+    bool open_on_exit = false;
+    std::pair<const char*, std::string> texts[] = {
+        {"src", "doc.pdf"}, {"dest", "doc.txt"}, {"pages", "1-3"}, {"password", "secret"}};
+    for (int stores_expected : {1, 0}) {
+        open_serializer settings;
+        ASSERT_TRUE(settings.serialize_bool("open on exit", open_on_exit, true));
+        for (auto& [name, text] : texts)
+            ASSERT_TRUE(settings.serialize_string(name, text, true));
+        EXPECT_EQ(stores_seen(watch), 0);
+        if (stores_expected == 1) {
+            EXPECT_EQ(test_support::read_file(file.string()), before);
+        }
+        ASSERT_EQ(settings.key.close(), 0);
+        EXPECT_EQ(stores_seen(watch), stores_expected);
+    }
+    close(watch);
+
+    DWORD type = 0;
+    std::string bytes;
+    EXPECT_TRUE(get_raw("open on exit", type, bytes));
+    EXPECT_EQ(bytes, std::string(4, '\0'));
+    for (const auto& [name, text] : texts) {
+        EXPECT_TRUE(get_raw(name, type, bytes)) << name;
+        EXPECT_EQ(bytes, text + '\0');
+    }
+    EXPECT_TRUE(get_raw("other program's", type, bytes));
+}
+
 TEST(tk_serializer, loads_whatever_type_the_value_has)
 {
     test_support::settings_home home;
@@ -197,6 +260,7 @@ TEST(tk_reg_key, get_value_reports_sizes_and_short_buffers)
     test_support::settings_home home;
     put_raw("src", REG_SZ, std::string("abcdef\0", 7));
     put_raw("wide", REG_BINARY, "12345");
+    put_raw("short", REG_BINARY, "\x01");
     tk_reg_key key;
     ASSERT_EQ(open_settings(key), 0);
     DWORD size = 0;
@@ -213,7 +277,6 @@ TEST(tk_reg_key, get_value_reports_sizes_and_short_buffers)
     EXPECT_EQ(key.get_value(&number, "missing"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(number, 0x11223344u);
     // Bytes that a short value lacks keep what the number held.
-    put_raw("short", REG_BINARY, "\x01");
     EXPECT_EQ(key.get_value(&number, "short"), 0);
     EXPECT_EQ(number, 0x11223301u);
 }

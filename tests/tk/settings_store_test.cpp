@@ -2,12 +2,16 @@
 // they hold, and that neither crashes, full disks, concurrent writers nor damaged files
 // lose or corrupt settings.
 #include "plat_registry.h"
+#include "plat_settings_file.h"
 #include "test_support.h"
 
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -60,6 +64,16 @@ std::string store_old_settings(const test_support::settings_home& home)
     RegCloseKey(key);
     return test_support::read_file(settings_file(home));
 }
+
+// Ends the test program if the test is still running after a minute: a read or a lock
+// that blocks for good fails the test instead of hanging it.
+class hang_guard {
+public:
+    hang_guard() { alarm(60); }
+    ~hang_guard() { alarm(0); }
+    hang_guard(const hang_guard&) = delete;
+    hang_guard& operator=(const hang_guard&) = delete;
+};
 
 struct stored_value {
     const char* name;
@@ -122,6 +136,56 @@ TEST(settings_store, storing_a_value_replaces_it_and_keeps_the_others)
     ASSERT_EQ(get_bytes(key, "dest", type, data), ERROR_SUCCESS);
     EXPECT_EQ(data, std::string("d\0", 2));
     RegCloseKey(key);
+}
+
+// A pass reads the file as it was when the key was opened, with its own writes; its store
+// keeps what another program stored meanwhile, unless the pass wrote it too.
+TEST(settings_store, a_pass_reads_the_file_as_opened_and_stores_over_what_others_stored_since)
+{
+    test_support::settings_home home;
+    HKEY first = open_key();
+    set_bytes(first, "src", REG_SZ, std::string("old\0", 4));
+    set_bytes(first, "dest", REG_SZ, std::string("old\0", 4));
+    ASSERT_EQ(RegCloseKey(first), ERROR_SUCCESS);
+
+    HKEY pass = open_key();
+    HKEY other = open_key();
+    set_bytes(other, "dest", REG_SZ, std::string("theirs\0", 7));
+    set_bytes(other, "pages", REG_SZ, std::string("theirs\0", 7));
+    set_bytes(other, "src", REG_SZ, std::string("theirs\0", 7));
+    ASSERT_EQ(RegCloseKey(other), ERROR_SUCCESS);
+    set_bytes(pass, "src", REG_SZ, std::string("mine\0", 5));
+
+    struct expected_value {
+        const char* name;
+        LONG result;
+        std::string data;
+    };
+    const expected_value during_the_pass[] = {
+        {"src", ERROR_SUCCESS, std::string("mine\0", 5)},
+        {"dest", ERROR_SUCCESS, std::string("old\0", 4)},
+        {"pages", ERROR_FILE_NOT_FOUND, ""},
+    };
+    const expected_value after_the_pass[] = {
+        {"src", ERROR_SUCCESS, std::string("mine\0", 5)},
+        {"dest", ERROR_SUCCESS, std::string("theirs\0", 7)},
+        {"pages", ERROR_SUCCESS, std::string("theirs\0", 7)},
+    };
+    const auto check = [](HKEY key, const auto& expected) {
+        for (const expected_value& e : expected) {
+            DWORD type = 0;
+            std::string data;
+            EXPECT_EQ(get_bytes(key, e.name, type, data), e.result) << e.name;
+            if (e.result == ERROR_SUCCESS) {
+                EXPECT_EQ(data, e.data) << e.name;
+            }
+        }
+    };
+    check(pass, during_the_pass);
+    ASSERT_EQ(RegCloseKey(pass), ERROR_SUCCESS);
+    HKEY after = open_key(settings_key, KEY_READ);
+    check(after, after_the_pass);
+    RegCloseKey(after);
 }
 
 TEST(settings_store, the_file_is_readable_text_one_value_a_line)
@@ -233,14 +297,16 @@ TEST(settings_store, queries_follow_the_registry_rules)
 TEST(settings_store, handles_and_rights_are_checked)
 {
     test_support::settings_home home;
-    HKEY read_only = open_key(settings_key, KEY_READ);
-    EXPECT_EQ(set_bytes(read_only, "src", REG_SZ, std::string("x\0", 2)), ERROR_ACCESS_DENIED);
     HKEY write_only = open_key(settings_key, KEY_WRITE);
     EXPECT_EQ(set_bytes(write_only, "src", REG_SZ, std::string("x\0", 2)), ERROR_SUCCESS);
     DWORD type = 0;
     std::string data;
     EXPECT_EQ(get_bytes(write_only, "src", type, data), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegCloseKey(write_only), ERROR_SUCCESS);
+    HKEY read_only = open_key(settings_key, KEY_READ);
+    EXPECT_EQ(set_bytes(read_only, "src", REG_SZ, std::string("y\0", 2)), ERROR_ACCESS_DENIED);
     EXPECT_EQ(get_bytes(read_only, "src", type, data), ERROR_SUCCESS);
+    EXPECT_EQ(data, std::string("x\0", 2));
 
     EXPECT_EQ(RegCloseKey(read_only), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(read_only), ERROR_INVALID_HANDLE);
@@ -248,7 +314,6 @@ TEST(settings_store, handles_and_rights_are_checked)
     EXPECT_EQ(set_bytes(nullptr, "src", REG_SZ, "x"), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
     EXPECT_EQ(set_bytes(HKEY_CURRENT_USER, "src", REG_SZ, "x"), ERROR_ACCESS_DENIED);
-    RegCloseKey(write_only);
 }
 
 TEST(settings_store, key_paths_that_name_no_file_are_refused)
@@ -350,12 +415,174 @@ TEST(settings_store, a_file_of_garbage_holds_no_values_and_can_be_stored_over)
     RegCloseKey(key);
 }
 
+// What an editor may leave in a file edited by hand.
+TEST(settings_store, a_byte_order_mark_before_the_first_line_is_skipped)
+{
+    test_support::settings_home home;
+    RegCloseKey(open_key());
+    const std::string bom = "\xef\xbb\xbf";
+    const std::string files[] = {
+        bom + "\"src\"=\"doc.pdf\"\r\n",
+        bom + "; my settings\r\n\"src\"=\"doc.pdf\"\r\n",
+        bom + "[HKEY_CURRENT_USER\\Software\\Corvane\\Lumetra]\n\"src\"=\"doc.pdf\"",
+    };
+    for (const std::string& bytes : files) {
+        test_support::write_file(settings_file(home), bytes);
+        HKEY key = open_key();
+        DWORD type = 0;
+        std::string data;
+        ASSERT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS) << bytes;
+        EXPECT_EQ(data, std::string("doc.pdf\0", 8));
+        set_bytes(key, "dest", REG_SZ, std::string("d\0", 2));
+        ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        // The rewritten file holds no mark and loses no line.
+        const std::string after = test_support::read_file(settings_file(home));
+        EXPECT_EQ(after.find(bom), std::string::npos);
+        EXPECT_NE(after.find("\"src\"=\"doc.pdf\"\n"), std::string::npos) << after;
+    }
+}
+
+// Whatever is not a regular file of a sane size at the settings path is neither read
+// (a FIFO would block, a device or a huge file fill the memory) nor kept from a store.
+TEST(settings_store, only_a_regular_file_of_a_sane_size_holds_values)
+{
+    const hang_guard guard;
+    const std::string src_line = "\"src\"=\"from the file\"\n";
+    // A value, then a comment line of zero bytes up to the size.
+    const auto file_of_size = [src_line](std::size_t size) {
+        return [src_line, size](const std::string& path) {
+            test_support::write_file(path, src_line + ";");
+            fs::resize_file(path, size);
+        };
+    };
+    struct odd_file {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        bool has_values;   // whether "src" reads from it
+        bool store_passes; // whether a store puts a regular file in its place
+    };
+    const odd_file cases[] = {
+        {"FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, false, true},
+        {"link to /dev/zero", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }, false, true},
+        {"link to a folder", [](const std::string& path) { fs::create_symlink("/", path); }, false, true},
+        {"link to itself", [](const std::string& path) { fs::create_symlink(path, path); }, false, true},
+        {"sparse file of 1.5 GB", file_of_size(1536u << 20), false, true},
+        {"one byte over the limit", file_of_size(plat::settings_file::max_size + 1), false, true},
+        {"as big as the limit", file_of_size(plat::settings_file::max_size), true, true},
+        {"link to a regular file",
+         [src_line](const std::string& path) {
+             test_support::write_file(path + ".target", src_line);
+             fs::create_symlink(path + ".target", path);
+         },
+         true, true},
+        // A folder is not removed to make room: the store fails and the folder stays.
+        {"folder", [](const std::string& path) { fs::create_directory(path); }, false, false},
+    };
+    for (const odd_file& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_support::settings_home home;
+        RegCloseKey(open_key());
+        const std::string path = settings_file(home);
+        fs::remove(path);
+        c.make(path);
+
+        DWORD disposition = 0;
+        HKEY key = open_key(settings_key, KEY_ALL_ACCESS, &disposition);
+        ASSERT_NE(key, nullptr);
+        EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+        DWORD type = 0;
+        std::string data;
+        EXPECT_EQ(get_bytes(key, "src", type, data), c.has_values ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+        set_bytes(key, "dest", REG_SZ, std::string("stored\0", 7));
+        const LONG stored = RegCloseKey(key);
+        if (!c.store_passes) {
+            EXPECT_NE(stored, ERROR_SUCCESS);
+            EXPECT_TRUE(fs::is_directory(fs::symlink_status(path)));
+            continue;
+        }
+        EXPECT_EQ(stored, ERROR_SUCCESS);
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
+        HKEY reader = open_key(settings_key, KEY_READ);
+        EXPECT_EQ(get_bytes(reader, "dest", type, data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("stored\0", 7));
+        EXPECT_EQ(get_bytes(reader, "src", type, data), c.has_values ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+        RegCloseKey(reader);
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/zero"));
+}
+
+// A store that would write a file too big to be read back fails and keeps the old one.
+TEST(settings_store, a_store_too_big_to_be_read_back_keeps_the_old_settings)
+{
+    test_support::settings_home home;
+    const std::string before = store_old_settings(home);
+    HKEY key = open_key();
+    set_bytes(key, "huge", REG_BINARY, std::string(plat::settings_file::max_size / 2, 'x'));
+    EXPECT_EQ(RegCloseKey(key), EFBIG);
+    EXPECT_EQ(test_support::read_file(settings_file(home)), before);
+}
+
+// Another program holds the lock and never lets go: a store gives up after the lock wait
+// (shortened here) instead of waiting for good, and goes through once the lock is free.
+TEST(settings_store, a_store_gives_up_on_a_lock_that_is_never_released)
+{
+    const hang_guard guard;
+    test_support::settings_home home;
+    const std::string before = store_old_settings(home);
+    const std::string path = settings_file(home);
+    const plat::settings_file file(path, "key", std::chrono::milliseconds(50));
+    const auto store = [&file] {
+        return file.update([](plat::reg_file_contents& contents) {
+            contents.set(plat::reg_value {"src", REG_SZ, std::string("new\0", 4)});
+        });
+    };
+    const auto create = [&file, &path] {
+        fs::remove(path);
+        plat::reg_file_contents contents;
+        bool created = false;
+        return file.open(contents, created);
+    };
+
+    for (const std::function<int()>& attempt : {std::function<int()>(store), std::function<int()>(create)}) {
+        int ready[2];
+        int release[2];
+        ASSERT_EQ(pipe(ready), 0);
+        ASSERT_EQ(pipe(release), 0);
+        const pid_t holder = fork();
+        ASSERT_GE(holder, 0);
+        if (holder == 0) {
+            const int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+            char byte = 0;
+            if (lock < 0 || flock(lock, LOCK_EX) != 0 || write(ready[1], "x", 1) != 1)
+                _exit(1);
+            _exit(read(release[0], &byte, 1) == 1 ? 0 : 1);
+        }
+        char byte = 0;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+
+        EXPECT_EQ(attempt(), ETIMEDOUT);
+        if (fs::exists(path)) {
+            EXPECT_EQ(test_support::read_file(path), before);
+        }
+
+        ASSERT_EQ(write(release[1], "x", 1), 1);
+        int status = 0;
+        ASSERT_EQ(waitpid(holder, &status, 0), holder);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        for (int fd : {ready[0], ready[1], release[0], release[1]})
+            close(fd);
+        EXPECT_EQ(attempt(), 0);
+        EXPECT_TRUE(fs::is_regular_file(path));
+    }
+}
+
 // A writer killed at any moment of its store leaves the old or the new settings, whole.
 TEST(settings_store, a_writer_killed_mid_store_leaves_whole_settings)
 {
     test_support::settings_home home;
-    const std::string big_a(1 << 20, 'a');
-    const std::string big_b(1 << 20, 'b');
+    // Big enough that a store takes a while, small enough to be read back.
+    const std::string big_a(1 << 18, 'a');
+    const std::string big_b(1 << 18, 'b');
     HKEY key = open_key();
     ASSERT_EQ(set_bytes(key, "src", REG_SZ, big_a + '\0'), ERROR_SUCCESS);
     ASSERT_EQ(set_bytes(key, "dest", REG_SZ, std::string("kept\0", 5)), ERROR_SUCCESS);
@@ -365,9 +592,11 @@ TEST(settings_store, a_writer_killed_mid_store_leaves_whole_settings)
         const pid_t writer = fork();
         ASSERT_GE(writer, 0);
         if (writer == 0) {
-            HKEY child_key = open_key();
-            for (int i = 0;; ++i)
+            for (int i = 0;; ++i) {
+                HKEY child_key = open_key();
                 set_bytes(child_key, "src", REG_SZ, (i % 2 == 0 ? big_b : big_a) + '\0');
+                RegCloseKey(child_key);
+            }
         }
         usleep(static_cast<useconds_t>(2000 + round * 3000));
         kill(writer, SIGKILL);
@@ -398,8 +627,9 @@ TEST(settings_store, a_store_that_cannot_be_written_keeps_the_old_settings)
         const rlimit limit {512, 512};
         setrlimit(RLIMIT_FSIZE, &limit);
         HKEY child_key = open_key();
-        const LONG result = set_bytes(child_key, "src", REG_SZ, std::string(4096, 'n') + '\0');
-        _exit(result == EFBIG ? 0 : 1);
+        if (set_bytes(child_key, "src", REG_SZ, std::string(4096, 'n') + '\0') != ERROR_SUCCESS)
+            _exit(2);
+        _exit(RegCloseKey(child_key) == EFBIG ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -409,7 +639,8 @@ TEST(settings_store, a_store_that_cannot_be_written_keeps_the_old_settings)
     EXPECT_FALSE(fs::exists(settings_file(home) + ".new"));
 }
 
-// Two processes storing at once, each its own values and one shared value: nothing lost.
+// Two processes storing at once, pass after pass, each its own values and one shared
+// value: nothing lost.
 TEST(settings_store, concurrent_stores_from_two_processes_lose_nothing)
 {
     test_support::settings_home home;
@@ -420,12 +651,13 @@ TEST(settings_store, concurrent_stores_from_two_processes_lose_nothing)
         writers[w] = fork();
         ASSERT_GE(writers[w], 0);
         if (writers[w] == 0) {
-            HKEY key = open_key();
             int failures = 0;
             for (int i = 0; i < values_each; ++i) {
                 const std::string name = std::string(1, static_cast<char>('a' + w)) + std::to_string(i);
+                HKEY key = open_key();
                 failures += set_bytes(key, name.c_str(), REG_SZ, name + '\0') != ERROR_SUCCESS;
                 failures += set_bytes(key, "shared", REG_SZ, name + '\0') != ERROR_SUCCESS;
+                failures += RegCloseKey(key) != ERROR_SUCCESS;
             }
             _exit(failures == 0 ? 0 : 1);
         }
@@ -458,7 +690,7 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
     test_support::open_tree_to_everyone(home.path());
 
     // A folder the user may read but not write (as its owner or as another user): loads
-    // work, a store fails, nothing changes.
+    // work, the store at the close fails, nothing changes.
     fs::remove(file + ".lock");
     fs::permissions(home.config() / "Corvane", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
                                                    | fs::perms::group_exec | fs::perms::others_read
@@ -470,7 +702,9 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
         DWORD size = 0;
         if (RegQueryValueExA(k, "src", nullptr, nullptr, nullptr, &size) != 0 || size != 4)
             return 11;
-        return set_bytes(k, "src", REG_SZ, std::string("new\0", 4)) == ERROR_ACCESS_DENIED ? 0 : 12;
+        if (set_bytes(k, "src", REG_SZ, std::string("new\0", 4)) != ERROR_SUCCESS)
+            return 12;
+        return RegCloseKey(k) == ERROR_ACCESS_DENIED ? 0 : 13;
     });
     EXPECT_EQ(store_result, 0);
     EXPECT_EQ(test_support::read_file(file), before);

@@ -1,0 +1,17 @@
+#pragma once
+// Opening a file only when it is a regular file, for code that reads names it does not
+// control: a FIFO would block the open or the read, a device could answer with bytes
+// without end or act on being opened.
+#include <string>
+#include <sys/stat.h>
+
+namespace plat {
+
+// Opens `name` (links followed) with `flags` when it is a regular file; `status` receives
+// what was opened. The name is checked before it is opened, so no device or FIFO is
+// opened at all; O_NONBLOCK and a second check of the open file cover a file that is
+// swapped meanwhile. Gives the descriptor, or -1 with errno set: the error of the look-up
+// or the open, EISDIR for a folder, EINVAL for any other kind of file.
+int open_regular_file(const std::string& name, int flags, struct stat& status);
+
+} // namespace plat
