@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -305,7 +306,9 @@ private slots:
             while (!started)
                 QTest::qWait(5);
             worker.join();
-            QTest::qWait(150);
+            // Two ticks, however long the machine takes to deliver them.
+            for (QDeadlineTimer deadline(10000); sheet.first.ticks < 2 && !deadline.hasExpired();)
+                QTest::qWait(10);
             ticks_while_running = sheet.first.ticks;
             try {
                 sheet.shell.start_timer(20);
