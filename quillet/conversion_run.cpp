@@ -47,7 +47,11 @@ void quillet_convertor::convert_document()
     pdf_text_output out(dest, library->text_settings());
     // A stop request (the wizard closing) ends the loop between pages, and the library's
     // display between its steps; a stopped run reports nothing.
-    for (std::uint32_t step = pages_done; step < total && !tk_stop_requested_on_this_thread(); step = pages_done) {
+    for (std::uint32_t step = pages_done; step < total; step = pages_done) {
+        if (before_page_for_tests)
+            before_page_for_tests(step);
+        if (tk_stop_requested_on_this_thread())
+            break;
         const std::uint32_t page = page_list.empty() ? step + 1 : page_list[step];
         if (page > static_cast<std::uint32_t>(page_count))
             tk_log(1, "Page is our of range %d > %d", static_cast<int>(page), page_count);

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,11 @@ public:
     std::atomic<std::uint32_t> pages_done {0};
     std::atomic<std::uint32_t> pages_total {0};
     std::vector<std::uint32_t> page_list;
+
+    // For tests only: called on the run's thread before each page with the pages done so
+    // far, so that a test can hold the run at a page of its choosing whatever the machine's
+    // speed. Empty in the programs. Set it before the run starts.
+    std::function<void(std::uint32_t pages_done)> before_page_for_tests;
 
 private:
     std::optional<pdf_library> library;

@@ -1,9 +1,9 @@
-#include "../fixtures/minimal_pdf.h"
 #include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "engine_test_support.h"
 #include "message_table.h"
 #include "quillet_convertor.h"
+#include "run_gate.h"
 #include "tk_error_handler.h"
 #include "tk_thread.h"
 
@@ -279,28 +279,24 @@ TEST_F(run_test, a_run_on_a_worker_thread_is_polled_to_its_end)
 }
 
 // Closing the wizard during a run asks its worker to stop: the run ends between pages,
-// finished and without a report.
+// finished and without a report, the pages done so far written.
 TEST_F(run_test, a_stop_request_on_a_worker_thread_ends_the_run_early_and_quietly)
 {
-    minimal_pdf::document doc;
-    for (int i = 0; i < 5000; ++i)
-        doc.pages.push_back(minimal_pdf::text_page({"Long document page " + std::to_string(i + 1)}));
-    const std::string src = home.file("long.pdf");
-    ASSERT_TRUE(minimal_pdf::write(src, minimal_pdf::render(doc)));
-    converter.src = src;
-    converter.dest = home.file("long.txt");
+    prepare("five_pages.pdf", "", "");
+    test_support::run_gate gate;
+    gate.allow(2);
+    converter.before_page_for_tests = gate.hook();
 
     testing::internal::CaptureStdout();
     conversion_thread thread;
     thread.start();
-    while (converter.pages_done == 0 && !converter.finished)
-        usleep(1000);
+    gate.wait_until_held_at(2);
     thread.terminate();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_TRUE(converter.finished);
-    EXPECT_EQ(converter.pages_total, 5000u);
-    EXPECT_LT(converter.pages_done, 5000u);
-    EXPECT_GT(converter.pages_done, 0u);
+    EXPECT_EQ(converter.pages_total, 5u);
+    EXPECT_EQ(converter.pages_done, 2u);
+    EXPECT_EQ(read_file(converter.dest), five_page_text({1, 2}));
 }
 
 } // namespace

@@ -26,7 +26,6 @@ const file_dialog_texts texts{text_filter, "Select the destination file"};
 // its start name once the folder has been read: the typing comes after that.
 void type_and_accept(QFileDialog* dialog, const QString& name)
 {
-    QTest::qWait(100);
     dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
     static_cast<QDialog*>(dialog)->accept();
 }
@@ -86,7 +85,6 @@ private slots:
         std::string cwd_inside;
         when_modal([&](QWidget* window) {
             auto* file_dialog = qobject_cast<QFileDialog*>(window);
-            QTest::qWait(100);
             directory = file_dialog->directory().absolutePath();
             if (auto* edit = file_dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
                 name_box = edit->text();

@@ -14,7 +14,7 @@
 
 namespace gui_test {
 
-void when_modal(std::function<void(QWidget*)> act, int timeout_ms, bool window_expected)
+QPointer<QTimer> when_modal(std::function<void(QWidget*)> act, int timeout_ms, bool window_expected)
 {
     QWidget* before = QApplication::activeModalWidget();
     // The watch belongs to the application, so it ends with it at the latest.
@@ -35,6 +35,7 @@ void when_modal(std::function<void(QWidget*)> act, int timeout_ms, bool window_e
             QWARN("no modal window came");
     });
     watch->start();
+    return watch;
 }
 
 void press_button(QWidget* window, const QString& text)

@@ -3,7 +3,9 @@
 // opens, and a small page template for driving the sheet.
 #include "plat_dialog_template.h"
 
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -13,7 +15,8 @@ namespace gui_test {
 
 // Calls `act` with the next modal window (a box or dialog) once it is shown; the call that
 // opens the window runs after this one. Fails the test when no window comes within the time.
-void when_modal(std::function<void(QWidget*)> act, int timeout_ms = 5000, bool window_expected = true);
+// Returns the watch, which stops once it has acted or given up.
+QPointer<QTimer> when_modal(std::function<void(QWidget*)> act, int timeout_ms = 5000, bool window_expected = true);
 
 // Presses the box's button with the given text ("&Yes", "&No", "OK").
 void press_button(QWidget* window, const QString& text);

@@ -150,8 +150,6 @@ void answer(const QString& button)
 void choose_in_file_dialog(const QString& name)
 {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    // The dialog fills its name box once it has read its folder: the typing comes after that.
-    QTest::qWait(100);
     if (name.isEmpty()) {
         dialog->reject();
         return;

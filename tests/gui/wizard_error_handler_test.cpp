@@ -51,14 +51,14 @@ void answer(seen& what, const QString& button, bool tick = false)
         if (tick)
             qobject_cast<QAbstractButton*>(plat::get_dlg_item(window, 1222))->click();
         press_button(window, button);
-    }, 1000);
+    });
 }
 
 // Watches for a window while `call` runs and a little after: one that comes is counted and
 // closed. Returns once the watch has ended, so that it meets no later test's window.
 void no_window(seen& what, const std::function<void()>& call)
 {
-    when_modal([&what](QWidget* window) {
+    const QPointer<QTimer> watch = when_modal([&what](QWidget* window) {
         ++what.windows;
         window->close();
         if (auto* box = qobject_cast<QMessageBox*>(window))
@@ -67,7 +67,8 @@ void no_window(seen& what, const std::function<void()>& call)
             press_button(window, QStringLiteral("Continue"));
     }, 300, false);
     call();
-    QTest::qWait(400);
+    while (watch != nullptr && watch->isActive())
+        QTest::qWait(10);
 }
 
 // The shell of a running wizard: its window is up.

@@ -19,6 +19,7 @@
 #include "plat_gui_constants.h"
 #include "progress_page.h"
 #include "quillet_convertor.h"
+#include "run_gate.h"
 #include "select_files_page.h"
 #include "test_support.h"
 #include "wizard_driver.h"
@@ -35,6 +36,7 @@
 using namespace wizard_driver;
 using namespace wizard_test;
 using test_support::read_file;
+using test_support::run_gate;
 using test_support::temp_dir;
 using test_support::write_file;
 
@@ -365,14 +367,15 @@ private slots:
         QCOMPARE(page_breaks(read_file(out(checked.toStdString()))), 5);
         QCOMPARE(load_settings().dest, out(checked.toStdString()));
     }
-    // A long document from Next to the finish page: the bar and the status line move with
-    // the run, and the destination holds every page in order with CR LF line ends.
+    // A document from Next to the finish page: the bar and the status line move with the
+    // run, and the destination holds every page in order with CR LF line ends. The run is
+    // held before its first page and again after two pages, so the ticks see it there.
     void conversion_moves_the_bar_to_the_finish_page()
     {
-        // Long enough for several ticks of the 200 ms timer.
-        constexpr int pages = 4000;
-        const std::string src = out("long.pdf");
+        constexpr int pages = 4;
+        const std::string src = out("doc.pdf");
         write_file(src, long_document(pages));
+        run_gate gate;
         std::vector<int> bar_values;
         std::set<std::string> statuses;
         bool back_next_off = false, cancel_on = false;
@@ -381,6 +384,11 @@ private slots:
         // on the hidden page.
         QPointer<QProgressBar> bar;
         QPointer<QWidget> status;
+        auto shows = [&](int value, const std::string& text) {
+            return [&, value, text] {
+                return bar != nullptr && bar->value() == value && plat::get_window_text(status, 260) == text;
+            };
+        };
         script steps;
         steps.watching([&] {
             if (bar == nullptr && current_page() == progress) {
@@ -395,34 +403,36 @@ private slots:
         });
         to_select_files(steps)
             .then("select files", on_page(select_files), [&] {
-                fill(src, out("long.txt"));
+                quillet_convertor::instance()->before_page_for_tests = gate.hook();
+                fill(src, out("doc.txt"));
                 click_sheet(plat::ID_PSNEXT);
             })
             .then("progress page", on_page(progress), [&] {
                 back_next_off = !sheet_item(plat::ID_PSBACK)->isEnabled() && !sheet_item(plat::ID_PSNEXT)->isEnabled();
                 cancel_on = sheet_item(plat::IDCANCEL)->isEnabled();
             })
+            .then("held before the first page", shows(0, "Processing page 0 of 4"), [&] { gate.allow(2); })
+            .then("held after two pages", shows(50, "Processing page 2 of 4"), [&] { gate.allow_all(); })
             .then("finish page", on_page(finish), [&] {
                 result_text = text_of(g_finish::result_id);
                 click_sheet(plat::ID_PSFINISH);
-            }, 60000);
+            });
         QCOMPARE(run_wizard(steps), 1);
 
         QVERIFY(back_next_off);
         QVERIFY(cancel_on);
         QCOMPARE(bar_values.front(), 0);
-        QVERIFY(std::any_of(bar_values.begin(), bar_values.end(), [](int v) { return v > 0 && v < 100; }));
+        QVERIFY(std::find(bar_values.begin(), bar_values.end(), 50) != bar_values.end());
         QVERIFY(std::is_sorted(bar_values.begin(), bar_values.end()));
         QCOMPARE(bar_values.back(), 100);
-        QCOMPARE(statuses.count("Processing page 4000 of 4000"), std::size_t(1));
-        QVERIFY(statuses.size() > 2);
+        QCOMPARE(statuses.count("Processing page 4 of 4"), std::size_t(1));
         QCOMPARE(result_text, std::string(msg::finish_success));
 
-        const std::string text = read_file(out("long.txt"));
+        const std::string text = read_file(out("doc.txt"));
         QCOMPARE(page_breaks(text), pages);
         std::size_t at = 0;
         for (int k = 1; k <= pages; ++k) {
-            at = text.find("Page " + std::to_string(k) + " of 4000\r\n", at);
+            at = text.find("Page " + std::to_string(k) + " of " + std::to_string(pages) + "\r\n", at);
             QVERIFY2(at != std::string::npos, qPrintable(QString::number(k)));
         }
         for (std::size_t i = 0; i < text.size(); ++i)
@@ -499,33 +509,35 @@ private slots:
     }
 
     // Cancel while the worker converts: Yes closes the wizard, the run stops between pages
-    // and is awaited before the converter goes, which stores the settings.
+    // and is awaited before the converter goes, which stores the settings. The run is held
+    // after two pages, so the cancel always meets it there.
     void cancel_during_the_run_stops_it()
     {
-        constexpr int pages = 3000;
-        const std::string src = out("long.pdf");
-        write_file(src, long_document(pages));
+        const std::string src = out("doc.pdf");
+        write_file(src, long_document(5));
+        run_gate gate;
+        gate.allow(2);
         std::uint32_t done_at_cancel = 0;
         script steps;
         to_select_files(steps)
             .then("select files", on_page(select_files), [&] {
-                fill(src, out("long.txt"));
+                quillet_convertor::instance()->before_page_for_tests = gate.hook();
+                fill(src, out("doc.txt"));
                 click_sheet(plat::ID_PSNEXT);
             })
-            .then("run under way",
-                  [] { return current_page() == progress && quillet_convertor::instance()->pages_done > 0; },
+            .then("run held after two pages",
+                  [] { return current_page() == progress && quillet_convertor::instance()->pages_done == 2; },
                   [] { click_sheet(plat::IDCANCEL); })
             .then("exit question", box_says(msg::exit_question), [&] {
                 done_at_cancel = quillet_convertor::instance()->pages_done;
                 answer("&Yes");
             });
         QCOMPARE(run_wizard(steps), 0);
-        QVERIFY(done_at_cancel > 0);
-        const int written = page_breaks(read_file(out("long.txt")));
-        QVERIFY2(written < pages, qPrintable(QString::number(written)));
+        QCOMPARE(done_at_cancel, std::uint32_t(2));
+        QCOMPARE(page_breaks(read_file(out("doc.txt"))), 2);
         const stored_settings stored = load_settings();
         QCOMPARE(stored.src, src);
-        QCOMPARE(stored.dest, out("long.txt"));
+        QCOMPARE(stored.dest, out("doc.txt"));
     }
 
     // "Save Settings..." writes the profile with the dialog's default extension; Finish with

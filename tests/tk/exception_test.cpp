@@ -8,10 +8,16 @@
 namespace {
 
 struct assertion_case {
+    const char* name; // the case's name in the test's name
     const char* file;
     int line;
     const char* digits;
 };
+
+void PrintTo(const assertion_case& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(std::string(c.file)) << " line " << c.line;
+}
 
 class assertion_code : public ::testing::TestWithParam<assertion_case> {};
 
@@ -26,10 +32,11 @@ TEST_P(assertion_code, hex_digits_of_source_backslash_line)
 }
 
 INSTANTIATE_TEST_SUITE_P(cases, assertion_code,
-    ::testing::Values(assertion_case {"a", 1, "615c31"},
-                      assertion_case {"..\\TK/tk_singl", 35, "2e2e5c544b2f746b5f73696e676c5c3335"},
-                      assertion_case {"\xff", -7, "ff5c2d37"},
-                      assertion_case {"", 0, "5c30"}));
+    ::testing::Values(assertion_case {"one_letter_source", "a", 1, "615c31"},
+                      assertion_case {"source_with_folders", "..\\TK/tk_singl", 35, "2e2e5c544b2f746b5f73696e676c5c3335"},
+                      assertion_case {"high_byte_and_negative_line", "\xff", -7, "ff5c2d37"},
+                      assertion_case {"empty_source_line_0", "", 0, "5c30"}),
+    [](const ::testing::TestParamInfo<assertion_case>& info) { return std::string(info.param.name); });
 
 TEST(assertion_code, long_source_is_cut_to_275_characters)
 {

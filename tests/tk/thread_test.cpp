@@ -44,8 +44,15 @@ struct recording_work : tk_thread_functor {
     std::string steps;
 };
 
-// Runs until it is asked to stop, through the question any wait on a worker asks.
+// Runs until it is asked to stop, through the question any wait on a worker asks; counts
+// its destruction when given a counter.
 struct waiting_work : tk_thread_functor {
+    explicit waiting_work(std::atomic<int>* destroyed_ = nullptr) : destroyed(destroyed_) {}
+    ~waiting_work() override
+    {
+        if (destroyed != nullptr)
+            ++*destroyed;
+    }
     void operator()() override
     {
         started = true;
@@ -53,6 +60,7 @@ struct waiting_work : tk_thread_functor {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         saw_stop = true;
     }
+    std::atomic<int>* destroyed;
     std::atomic<bool> started {false};
     std::atomic<bool> saw_stop {false};
 };
@@ -175,8 +183,10 @@ TEST(tk_thread, a_work_object_it_does_not_own_survives_every_end)
     {
         recording_work work(1, &destroyed);
         {
+            // Each run lasts until its thread asks it to stop, so terminate and the
+            // destructor always meet a running thread.
             test_thread thread(false, [&] {
-                kept.push_back(std::make_unique<recording_work>(1000000, &destroyed));
+                kept.push_back(std::make_unique<waiting_work>(&destroyed));
                 return kept.back().get();
             });
             thread.start();
