@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <memory>
 #include <unistd.h>
 
 using gui_test::when_modal;
@@ -47,7 +48,15 @@ std::string cwd()
 class file_dialogs_test : public QObject {
     Q_OBJECT
 
+private:
+    // The file dialog keeps its history in the user's configuration; the tests' own goes to
+    // a home of their own, not to the user's nor to another test program's running beside.
+    std::unique_ptr<test_support::settings_home> home;
+
 private slots:
+    void initTestCase() { home = std::make_unique<test_support::settings_home>(); }
+    void cleanupTestCase() { home.reset(); }
+
     void the_save_dialog_appends_its_extension_unless_the_name_holds_it_data()
     {
         QTest::addColumn<QString>("ext");

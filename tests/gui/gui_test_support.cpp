@@ -78,6 +78,15 @@ void press_key(Qt::Key key, Qt::KeyboardModifiers modifiers)
         QWARN("no window to press a key in");
         return;
     }
+    // A user types into the window on top, which the desktop has made the active one. The
+    // offscreen platform activates a window only some events after showing it, and none when
+    // the window over it closes; in a window that is not active the control that gets the
+    // focus gets no focus event, so a push button would not become the default one.
+    if (QApplication::activeWindow() != window) {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            QWARN("the window on top did not become active");
+    }
     // Through the window system's entry, as a key of the keyboard arrives.
     QTest::keyClick(window->windowHandle(), key, modifiers);
 }

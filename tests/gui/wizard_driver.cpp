@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -37,8 +38,10 @@ script& script::watching(std::function<void()> watch)
 void script::start()
 {
     step_started = QDateTime::currentMSecsSinceEpoch();
-    QTimer::singleShot(10, &context, [this] { poll(); });
+    queue_poll();
 }
+
+void script::queue_poll() { QTimer::singleShot(poll_interval_ms, &context, [this] { poll(); }); }
 
 void script::poll()
 {
@@ -46,14 +49,24 @@ void script::poll()
         watch();
     if (done())
         return;
+    // An act that processes events (every key that QTest delivers does) lets the queued
+    // poll in; the next step waits until that act has returned, unless it polls from the
+    // loop of a window the act opened.
+    const int loop_level = QThread::currentThread()->loopLevel();
+    if (!acting_at.empty() && loop_level <= acting_at.back()) {
+        queue_poll();
+        return;
+    }
     step& current = steps[next];
     if (current.ready()) {
         ++next;
         step_started = QDateTime::currentMSecsSinceEpoch();
         // The next poll is queued first: an act that opens a modal window keeps polling
         // from inside that window's loop.
-        QTimer::singleShot(10, &context, [this] { poll(); });
+        queue_poll();
+        acting_at.push_back(loop_level);
         current.act();
+        acting_at.pop_back();
         return;
     }
     if (QDateTime::currentMSecsSinceEpoch() - step_started > current.timeout_ms) {
@@ -62,7 +75,7 @@ void script::poll()
         std::fflush(stderr);
         std::_Exit(3);
     }
-    QTimer::singleShot(10, &context, [this] { poll(); });
+    queue_poll();
 }
 
 int run_wizard(script& steps)

@@ -26,6 +26,9 @@ inline constexpr int finish = progress_page::finish_page_id;
 
 class script {
 public:
+    // How long the script waits between two polls.
+    static constexpr int poll_interval_ms = 10;
+
     // Waits (up to `timeout_ms`) until `ready` holds, then runs `act`. A step that times out
     // ends the test program with the step's name: the wizard would otherwise wait forever.
     script& then(const char* what, std::function<bool()> ready, std::function<void()> act, int timeout_ms = 10000);
@@ -44,9 +47,12 @@ private:
         int timeout_ms;
     };
     void poll();
+    void queue_poll();
 
     std::vector<step> steps;
     std::vector<std::function<void()>> watchers;
+    // The event loop level at which each running act started, innermost last.
+    std::vector<int> acting_at;
     std::size_t next = 0;
     qint64 step_started = 0;
     // Owns the queued polls: they go with the script, also when the wizard ended first.

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 
 #include "g_error_dialogs.h"
 #include "g_finish_page.h"
@@ -55,6 +56,10 @@ int default_button_id()
             return plat::get_dlg_ctrl_id(button);
     return 0;
 }
+
+// Keeps the user-interface thread busy, processing no events, for longer than the script
+// waits between two polls: its next poll is due when events are processed again.
+void hold_past_the_next_poll() { QThread::msleep(3 * script::poll_interval_ms); }
 
 // Presses the keys in the modal window that the next call opens, and closes it with -2 when
 // they left it open.
@@ -160,10 +165,12 @@ private slots:
     }
 
     // The welcome page has no control that takes the focus: the sheet starts on Next, Tab
-    // goes on to Cancel, and Enter there asks before the wizard is left.
+    // goes on to Cancel, and Enter there asks before the wizard is left. Back from the
+    // question the sheet is the active window again: the button Tab reaches is the default.
     void the_welcome_page_answers_the_keyboard()
     {
         int first_focus = 0, after_tab = 0, default_after_tab = 0, after_no = 0;
+        std::pair<int, int> tabbed_after_no;
         bool asked = false;
         script steps;
         steps.then("welcome", on_page(welcome), [&] {
@@ -179,6 +186,8 @@ private slots:
             })
             .then("still welcome", on_page(welcome), [&] {
                 after_no = focused_id();
+                press_keys("Backtab Tab");
+                tabbed_after_no = {focused_id(), default_button_id()};
                 press_key(Qt::Key_Backtab);
                 press_key(Qt::Key_Return);
             })
@@ -190,6 +199,7 @@ private slots:
         QCOMPARE(default_after_tab, plat::IDCANCEL);
         QVERIFY(asked);
         QCOMPARE(after_no, plat::IDCANCEL);
+        QCOMPARE(tabbed_after_no, std::make_pair(plat::IDCANCEL, plat::IDCANCEL));
     }
 
     // Tab goes through the page's controls in the template's order (the disabled edits and
@@ -218,6 +228,26 @@ private slots:
             {ID_PSNEXT, ID_PSNEXT},        {IDCANCEL, IDCANCEL},
             {IDHELP, IDHELP},              {page::src_edit, ID_PSNEXT}};
         QCOMPARE(seen, expected);
+    }
+
+    // The script's next step waits until the act before it has returned, also when that act
+    // holds the loop past the script's next poll between two keys, as a busy machine does:
+    // every key's delivery processes the events that are due.
+    void a_step_waits_until_the_act_before_it_has_returned()
+    {
+        std::vector<int> seen;
+        script steps;
+        to_select_files(steps).then("select files", on_page(select_files), [&] {
+            focus(page::src_edit);
+            for (int i = 0; i < 2; ++i) {
+                hold_past_the_next_poll();
+                press_key(Qt::Key_Tab);
+                seen.push_back(focused_id());
+            }
+        });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(seen, (std::vector<int>{page::browse_src_button, page::use_password_box}));
     }
 
     // Enter in an edit presses Next, whose checks then ask for the source; Enter or the space

@@ -1,5 +1,8 @@
 #include "wizard_program_support.h"
 
+// Qt's headers come first: the PDF library's headers define macros that clash with its names.
+#include <QSettings>
+
 #include "minimal_pdf.h"
 #include "quillet_convertor.h"
 
@@ -15,6 +18,11 @@ void use_home(const test_support::temp_dir& root)
     std::filesystem::create_directories(root.path() / "config");
     setenv("HOME", root.file("home").c_str(), 1);
     setenv("XDG_CONFIG_HOME", root.file("config").c_str(), 1);
+    // Qt keeps the file dialog's history in settings whose folder it takes from the
+    // environment once per program; they move with the test's home, not stay in the first one.
+    const QString config = QString::fromStdString(root.file("config"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
 }
 
 std::string fixture(const std::string& name) { return std::string(QLT_FIXTURES_DIR) + "/" + name; }
