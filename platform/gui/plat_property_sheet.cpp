@@ -108,7 +108,7 @@ class sheet_window : public QDialog, public window_host {
 public:
     explicit sheet_window(const prop_sheet_header& header_)
         : QDialog(header_.parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-          window_host(this), header(header_)
+          window_host(this), header(header_), pages(header_.pages.size(), nullptr)
     {
         setObjectName(QStringLiteral("plat_property_sheet"));
         setWindowTitle(QString::fromLocal8Bit(header.caption.c_str()));
@@ -319,8 +319,6 @@ private:
     page_window* page_at(int index)
     {
         const auto slot = static_cast<std::size_t>(index);
-        if (pages.size() < header.pages.size())
-            pages.resize(header.pages.size(), nullptr);
         if (pages[slot] == nullptr) {
             prop_sheet_page& record = *header.pages[slot];
             auto* window = new page_window(area, record);
@@ -376,6 +374,7 @@ private:
     QPushButton* finish = nullptr;
     QPushButton* cancel = nullptr;
     QPushButton* help = nullptr;
+    // The page windows by index, each made when its page is first activated.
     std::vector<page_window*> pages;
     int current = -1;
 };

@@ -303,8 +303,6 @@ bool enable_window(hwnd window, bool enable)
     return was_disabled;
 }
 
-bool is_window_enabled(hwnd window) { return window != nullptr && window->isEnabled(); }
-
 bool show_window(hwnd window, int command)
 {
     if (window == nullptr)
@@ -314,14 +312,6 @@ bool show_window(hwnd window, int command)
     return was_visible;
 }
 
-bool is_window_visible(hwnd window)
-{
-    for (QWidget* w = window; w != nullptr; w = w->isWindow() ? nullptr : w->parentWidget())
-        if (w->isHidden())
-            return false;
-    return window != nullptr;
-}
-
 hwnd set_focus(hwnd window)
 {
     QWidget* previous = QApplication::focusWidget();
@@ -329,7 +319,5 @@ hwnd set_focus(hwnd window)
         window->setFocus(Qt::OtherFocusReason);
     return previous;
 }
-
-hwnd get_focus() { return QApplication::focusWidget(); }
 
 } // namespace plat

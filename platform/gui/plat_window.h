@@ -81,10 +81,7 @@ bool check_dlg_button(hwnd dialog, int id, int state);
 int is_dlg_button_checked(hwnd dialog, int id);
 lresult send_dlg_item_message(hwnd dialog, int id, unsigned msg, wparam w, lparam l);
 bool enable_window(hwnd window, bool enable);
-bool is_window_enabled(hwnd window);
 bool show_window(hwnd window, int command);
-bool is_window_visible(hwnd window);
 hwnd set_focus(hwnd window);
-hwnd get_focus();
 
 } // namespace plat
