@@ -5,7 +5,6 @@
 #include <dlfcn.h>
 
 #include <cwchar>
-#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -18,15 +17,7 @@ std::string narrow_name(const wchar_t* name)
     return utf8_from_wide(name, std::wcslen(name));
 }
 
-bool is_common_controls_name(const wchar_t* name)
-{
-    static const wchar_t expected[] = L"comctl32.dll";
-    std::size_t i = 0;
-    for (; name[i] != L'\0' && expected[i] != L'\0'; ++i)
-        if (std::towlower(static_cast<wint_t>(name[i])) != static_cast<wint_t>(expected[i]))
-            return false;
-    return name[i] == L'\0' && expected[i] == L'\0';
-}
+bool is_common_controls_name(const wchar_t* name) { return ::wcscasecmp(name, L"comctl32.dll") == 0; }
 
 // The controls module stays loaded once loaded, as in the program that links it: unloading it
 // would unload the widget toolkit with it.
