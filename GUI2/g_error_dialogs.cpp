@@ -54,11 +54,25 @@ const dialog_template& plat::dialog_resource<115>()
     return resource;
 }
 
+error_dialog_base::error_dialog_base(const char* name_, const std::string& text_) : text(text_), name(name_)
+{
+    tk_log(1, "%s::ctor", name);
+}
+
 int error_dialog_base::do_modal(hwnd parent) { return dialog_box(resource(), parent, this); }
 
-bool error_dialog_base::on_init(const char* log_text)
+bool error_dialog_base::ProcessWindowMessage(hwnd, unsigned msg, wparam w, lparam, lresult& result, unsigned)
 {
-    tk_log(1, "%s", log_text);
+    if (msg == WM_INITDIALOG) {
+        result = on_init() ? 1 : 0;
+        return true;
+    }
+    return msg == WM_COMMAND && on_command(static_cast<int>(loword(w)));
+}
+
+bool error_dialog_base::on_init()
+{
+    tk_log(1, "%s::on_init", name);
     set_window_text(window, wizard_shell::caption(msg::caption_error, msg::caption_error_suffix));
     set_dlg_item_text(window, error_dialog_ids::text, text);
     center_window(window, get_parent(window));
@@ -66,22 +80,13 @@ bool error_dialog_base::on_init(const char* log_text)
     return true;
 }
 
-dlg_error_ex<114>::dlg_error_ex(const std::string& text_) : error_dialog_base(text_)
-{
-    tk_log(1, "dlg_error_ex::ctor");
-}
+dlg_error_ex<114>::dlg_error_ex(const std::string& text_) : error_dialog_base("dlg_error_ex", text_) {}
 
 dlg_error_ex<114>::~dlg_error_ex() = default;
 
-bool dlg_error_ex<114>::ProcessWindowMessage(hwnd, unsigned msg, wparam w, lparam, lresult& result, unsigned)
+bool dlg_error_ex<114>::on_command(int id)
 {
-    if (msg == WM_INITDIALOG) {
-        result = on_init("dlg_error_ex::on_init") ? 1 : 0;
-        return true;
-    }
-    if (msg != WM_COMMAND)
-        return false;
-    switch (loword(w)) {
+    switch (id) {
     case ids::ok:
         end_dialog(window, ids::ok);
         return true;
@@ -104,22 +109,15 @@ void dlg_error_ex<114>::on_send_bug()
     end_dialog(window, ids::send_bug);
 }
 
-dlg_error_continue<115>::dlg_error_continue(const std::string& text_) : error_dialog_base(text_)
+dlg_error_continue<115>::dlg_error_continue(const std::string& text_) : error_dialog_base("dlg_error_continue", text_)
 {
-    tk_log(1, "dlg_error_continue::ctor");
 }
 
 dlg_error_continue<115>::~dlg_error_continue() = default;
 
-bool dlg_error_continue<115>::ProcessWindowMessage(hwnd, unsigned msg, wparam w, lparam, lresult& result, unsigned)
+bool dlg_error_continue<115>::on_command(int id)
 {
-    if (msg == WM_INITDIALOG) {
-        result = on_init("dlg_error_continue::on_init") ? 1 : 0;
-        return true;
-    }
-    if (msg != WM_COMMAND)
-        return false;
-    switch (loword(w)) {
+    switch (id) {
     case ids::abort:
         end_dialog(window, ids::abort);
         return true;

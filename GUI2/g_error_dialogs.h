@@ -28,20 +28,31 @@ inline constexpr int abort = plat::IDOK;
 inline constexpr int continue_ = plat::IDCANCEL;
 } // namespace error_dialog_ids
 
-// What both dialogs do on WM_INITDIALOG: the caption, the text, centring, to the top.
+// What both dialogs share: their message map, and on WM_INITDIALOG the caption, the text,
+// centring, to the top. Each dialog answers its own buttons in on_command.
 class error_dialog_base : public plat::window_object {
 public:
-    explicit error_dialog_base(const std::string& text_) : text(text_) {}
+    // `name` is the dialog's name in the log.
+    error_dialog_base(const char* name, const std::string& text_);
 
     // Runs the dialog modally over `parent`; the result it ended with, -1 when it can't be made.
     int do_modal(plat::hwnd parent);
+
+    bool ProcessWindowMessage(plat::hwnd window, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
+                              unsigned map_id) override;
 
     std::string text;
 
 protected:
     ~error_dialog_base() = default;
-    bool on_init(const char* log_text);
     virtual const plat::dialog_template& resource() const = 0;
+    // The command of control `id`; false leaves it unhandled.
+    virtual bool on_command(int id) = 0;
+
+private:
+    bool on_init();
+
+    const char* name;
 };
 
 template <int IDD>
@@ -53,12 +64,11 @@ public:
     explicit dlg_error_ex(const std::string& text);
     virtual ~dlg_error_ex();
 
-    bool ProcessWindowMessage(plat::hwnd window, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
-                              unsigned map_id) override;
     void on_send_bug();
 
 protected:
     const plat::dialog_template& resource() const override { return plat::dialog_resource<114>(); }
+    bool on_command(int id) override;
 };
 
 template <int IDD>
@@ -70,12 +80,11 @@ public:
     explicit dlg_error_continue(const std::string& text);
     virtual ~dlg_error_continue();
 
-    bool ProcessWindowMessage(plat::hwnd window, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
-                              unsigned map_id) override;
     void on_dont_show();
 
     bool dont_show = false;
 
 protected:
     const plat::dialog_template& resource() const override { return plat::dialog_resource<115>(); }
+    bool on_command(int id) override;
 };

@@ -71,10 +71,7 @@ public:
             result = on_eb_focus(reinterpret_cast<plat::hwnd>(l));
             return true;
         }
-        if (msg == plat::WM_NOTIFY)
-            return this->dispatch_notify(l, result);
-        (void)window_;
-        return false;
+        return wizard_page_base::ProcessWindowMessage(window_, msg, w, l, result, map_id);
     }
 
     bool page_init() override
@@ -130,7 +127,7 @@ public:
     {
     }
 
-    bool ProcessWindowMessage(plat::hwnd, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
+    bool ProcessWindowMessage(plat::hwnd window_, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
                               unsigned map_id) override
     {
         if (map_id != 0)
@@ -140,9 +137,7 @@ public:
             result = on_store();
             return true;
         }
-        if (msg == plat::WM_NOTIFY)
-            return this->dispatch_notify(l, result);
-        return false;
+        return wizard_page_base::ProcessWindowMessage(window_, msg, w, l, result, map_id);
     }
 
     // "Save Settings...": asks for a profile file and writes the converter's settings there.
@@ -174,7 +169,7 @@ public:
         tk_log(2, "gui_finish_page_ex::ctor");
     }
 
-    bool ProcessWindowMessage(plat::hwnd, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
+    bool ProcessWindowMessage(plat::hwnd window_, unsigned msg, plat::wparam w, plat::lparam l, plat::lresult& result,
                               unsigned map_id) override
     {
         if (map_id != 0)
@@ -183,14 +178,7 @@ public:
             result = on_open_on_exit();
             return true;
         }
-        if (msg == plat::WM_COMMAND && plat::loword(w) == g_finish::save_settings_id &&
-            plat::hiword(w) == plat::BN_CLICKED) {
-            result = this->on_store();
-            return true;
-        }
-        if (msg == plat::WM_NOTIFY)
-            return this->dispatch_notify(l, result);
-        return false;
+        return gui_finish_page_t<Converter, Id>::ProcessWindowMessage(window_, msg, w, l, result, map_id);
     }
 
     bool page_init() override

@@ -165,20 +165,24 @@ def make_watermark(path):
     c.write_png(path)
 
 
-def make_header(path):
-    c = Canvas(49, 49)
-    document(c, 9, 4, 26, 34, 8, shadow=False, edge=EDGE)
-    c.round_rect(25, 28, 45, 45, 4, BLUE)
-    arrow_down(c, 35, 31, 42, 5, WHITE)
+def make_badged_page(path, size, page, badge, radius, inset, arrow_width):
+    """The icon and the header picture: a bordered page (x, y, w, h, fold) and at its lower
+    right a blue badge (x0, y0, x1, y1) carrying a white down arrow, `inset` from its top
+    and bottom."""
+    c = Canvas(size, size)
+    document(c, *page, shadow=False, edge=EDGE)
+    x0, y0, x1, y1 = badge
+    c.round_rect(x0, y0, x1, y1, radius, BLUE)
+    arrow_down(c, (x0 + x1) / 2, y0 + inset, y1 - inset, arrow_width, WHITE)
     c.write_png(path)
+
+
+def make_header(path):
+    make_badged_page(path, 49, page=(9, 4, 26, 34, 8), badge=(25, 28, 45, 45), radius=4, inset=3, arrow_width=5)
 
 
 def make_icon(path):
-    c = Canvas(32, 32)
-    document(c, 5, 2, 20, 27, 7, shadow=False, edge=EDGE)
-    c.round_rect(17, 17, 31, 31, 3, BLUE)
-    arrow_down(c, 24, 19, 29, 4, WHITE)
-    c.write_png(path)
+    make_badged_page(path, 32, page=(5, 2, 20, 27, 7), badge=(17, 17, 31, 31), radius=3, inset=2, arrow_width=4)
 
 
 if __name__ == "__main__":
