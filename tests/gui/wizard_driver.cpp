@@ -1,6 +1,7 @@
 #include "wizard_driver.h"
 
 #include "g_wizard_shell.h"
+#include "gui_test_support.h"
 #include "message_table.h"
 #include "plat_gui_constants.h"
 #include "quillet_entry.h"
@@ -149,15 +150,8 @@ QString box_caption()
 
 void answer(const QString& button)
 {
-    QWidget* shown = box();
-    if (shown == nullptr)
-        return;
-    for (QAbstractButton* candidate : shown->findChildren<QAbstractButton*>())
-        if (candidate->text() == button) {
-            candidate->click();
-            return;
-        }
-    std::fprintf(stderr, "wizard script: the box has no button %s\n", qPrintable(button));
+    if (QWidget* shown = box())
+        gui_test::press_button(shown, button);
 }
 
 void choose_in_file_dialog(const QString& name)
