@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QThread>
@@ -161,8 +160,7 @@ void choose_in_file_dialog(const QString& name)
         dialog->reject();
         return;
     }
-    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
-    static_cast<QDialog*>(dialog)->accept();
+    gui_test::type_and_accept(dialog, name);
 }
 
 script& to_select_files(script& steps)
