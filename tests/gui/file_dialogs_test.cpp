@@ -16,20 +16,13 @@
 #include <memory>
 #include <unistd.h>
 
+using gui_test::type_and_accept;
 using gui_test::when_modal;
 
 namespace {
 
 const char text_filter[] = "Text Files (.txt)\0*.txt\0All Files (*.*)\0*.*\0";
 const file_dialog_texts texts{text_filter, "Select the destination file"};
-
-// Types `name` into the dialog's name box and accepts it. The dialog fills its name box from
-// its start name once the folder has been read: the typing comes after that.
-void type_and_accept(QFileDialog* dialog, const QString& name)
-{
-    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
-    static_cast<QDialog*>(dialog)->accept();
-}
 
 // Chooses `name` in the dialog that is about to open.
 void choose(const QString& name)

@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -46,6 +48,12 @@ void press_button(QWidget* window, const QString& text)
             return;
         }
     QWARN(qPrintable(QStringLiteral("no button ") + text));
+}
+
+void type_and_accept(QFileDialog* dialog, const QString& name)
+{
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+    static_cast<QDialog*>(dialog)->accept();
 }
 
 namespace {

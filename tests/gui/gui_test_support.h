@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+class QFileDialog;
+
 namespace gui_test {
 
 // Calls `act` with the next modal window (a box or dialog) once it is shown; the call that
@@ -20,6 +22,10 @@ QPointer<QTimer> when_modal(std::function<void(QWidget*)> act, int timeout_ms = 
 
 // Presses the box's button with the given text ("&Yes", "&No", "OK").
 void press_button(QWidget* window, const QString& text);
+
+// Types `name` into the file dialog's name box and accepts it. The dialog fills its name box
+// from its start name once the folder has been read: the typing comes after that.
+void type_and_accept(QFileDialog* dialog, const QString& name);
 
 // Presses a key as the user would: it goes to the window on top (the modal one when one is
 // shown), which hands it to the control that has the focus there. A key that opens a modal

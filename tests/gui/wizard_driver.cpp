@@ -1,6 +1,7 @@
 #include "wizard_driver.h"
 
 #include "g_wizard_shell.h"
+#include "gui_test_support.h"
 #include "message_table.h"
 #include "plat_gui_constants.h"
 #include "quillet_entry.h"
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QThread>
@@ -149,15 +149,8 @@ QString box_caption()
 
 void answer(const QString& button)
 {
-    QWidget* shown = box();
-    if (shown == nullptr)
-        return;
-    for (QAbstractButton* candidate : shown->findChildren<QAbstractButton*>())
-        if (candidate->text() == button) {
-            candidate->click();
-            return;
-        }
-    std::fprintf(stderr, "wizard script: the box has no button %s\n", qPrintable(button));
+    if (QWidget* shown = box())
+        gui_test::press_button(shown, button);
 }
 
 void choose_in_file_dialog(const QString& name)
@@ -167,8 +160,7 @@ void choose_in_file_dialog(const QString& name)
         dialog->reject();
         return;
     }
-    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
-    static_cast<QDialog*>(dialog)->accept();
+    gui_test::type_and_accept(dialog, name);
 }
 
 script& to_select_files(script& steps)

@@ -6,7 +6,9 @@
 #include <QPixmap>
 #include <QProgressBar>
 
+#include "g_finish_page.h"
 #include "plat_gui_constants.h"
+#include "progress_page.h"
 #include "select_files_page.h"
 #include "test_support.h"
 #include "wizard_driver.h"
@@ -63,13 +65,14 @@ int main(int argc, char** argv)
         })
         .then("progress",
               [] {
-                  return current_page() == progress && qobject_cast<QProgressBar*>(item(1321))->value() >= 20 &&
-                         text_of(1323).rfind("Processing page", 0) == 0;
+                  return current_page() == progress &&
+                         qobject_cast<QProgressBar*>(item(progress_page::bar_id))->value() >= 20 &&
+                         text_of(progress_page::status_id).rfind("Processing page", 0) == 0;
               },
               [] { shoot("progress.png"); })
         .then("finish", on_page(finish), [] {
             shoot("finish.png");
-            click(1225);
+            click(g_finish::open_on_exit_id);
             click_sheet(plat::ID_PSFINISH);
         }, 120000);
     run_wizard(success);
@@ -79,7 +82,7 @@ int main(int argc, char** argv)
     const std::string dest = root.file("broken.txt");
     test_support::write_file(dest, "old");
     script failure;
-    failure.then("welcome", on_page(welcome), [] { click_sheet(plat::ID_PSNEXT); })
+    to_select_files(failure)
         .then("select files", on_page(select_files), [&] {
             fill(broken, dest);
             click(page::all_pages_radio);

@@ -270,7 +270,7 @@ private slots:
     void help_reaches_the_page_by_button_and_f1()
     {
         sheet_run sheet;
-        bool help_on_middle = true;
+        bool help_on_middle = true, cancel_disabled = false, escape_ignored = false;
         sheet.run([&] {
             click(IDHELP);
             QTest::keyClick(wizard_shell::instance()->window(), Qt::Key_F1);
@@ -587,10 +587,6 @@ private slots:
         }
         QCOMPARE(reached, reachable);
     }
-
-private:
-    bool cancel_disabled = false;
-    bool escape_ignored = false;
 };
 
 QTEST_MAIN(wizard_shell_test)

@@ -63,6 +63,17 @@ int run_unprivileged_wizard(const std::function<void(script&)>& prepare)
     });
 }
 
+// The error box that refuses Next: its text goes to the file `report`, OK closes it, and
+// the page stays.
+void report_box_and_stay(script& steps, const std::string& report)
+{
+    steps.then("error box", [] { return box() != nullptr; }, [report] {
+             write_file(report, box_text().toStdString());
+             answer("OK");
+         })
+        .then("still on the page", on_page(select_files), [] {});
+}
+
 // All the texts a dialog shows.
 std::string dialog_texts(QWidget* dialog)
 {
@@ -90,12 +101,8 @@ private slots:
                 .then("select files", on_page(select_files), [&] {
                     fill(folder.src, dest);
                     click_sheet(plat::ID_PSNEXT);
-                })
-                .then("box", [] { return box() != nullptr; }, [&] {
-                    write_file(report, box_text().toStdString());
-                    answer("OK");
-                })
-                .then("still on the page", on_page(select_files), [] {});
+                });
+            report_box_and_stay(steps, report);
             cancel_and_confirm(steps);
         });
         QCOMPARE(result, 0);
@@ -147,12 +154,8 @@ private slots:
                     fill(folder.src, dest);
                     click_sheet(plat::ID_PSNEXT);
                 })
-                .then("overwrite question", box_says(msg::dest_overwrite), [] { answer("&Yes"); })
-                .then("error box", [] { return box() != nullptr; }, [&] {
-                    write_file(report, box_text().toStdString());
-                    answer("OK");
-                })
-                .then("still on the page", on_page(select_files), [] {});
+                .then("overwrite question", box_says(msg::dest_overwrite), [] { answer("&Yes"); });
+            report_box_and_stay(steps, report);
             cancel_and_confirm(steps);
         });
         QCOMPARE(result, 0);
