@@ -9,7 +9,6 @@
 #include "tk_thread.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -211,8 +210,7 @@ TEST_F(run_test, console_reports_of_a_failed_run)
             converter.dest = home.file("missing-folder/out.txt");
         EXPECT_EXIT(
             {
-                std::fflush(stdout);
-                dup2(2, 1);
+                engine_test::stdout_to_stderr();
                 converter();
             },
             testing::ExitedWithCode(255), c.report);
