@@ -1,5 +1,6 @@
 // QLTAGENT run as a process: each case is a command line in a prepared working folder,
 // with the streams, exit code, destination and stored settings it must leave.
+#include "../fixtures/five_pages_text.h"
 #include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "qltagent_process.h"
@@ -16,6 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fixture_text::five_pages;
 using test_support::read_file;
 using test_support::write_file;
 
@@ -41,17 +43,7 @@ const std::string unreadable =
     "Error:\nThe program cannot read PDF document. It might be corrupted or does not comply with Adobe PDF format.\n";
 const std::string cannot_create = "Internal error: " + tk_assertion_code("qlt_conv", 97) + "\n";
 
-// The text of the five-page fixture's pages, as the engine writes it: Latin-1, CR LF, a
-// form feed after each page.
-std::string pages(std::initializer_list<int> numbers)
-{
-    static const char* const words[] = {"alpha", "bravo", "charlie", "delta", "echo"};
-    std::string text;
-    for (int n : numbers)
-        text += "Fixture page " + std::to_string(n) + " of 5\r\nWord " + words[n - 1] + "\r\n\f";
-    return text;
-}
-const std::string all_pages = pages({1, 2, 3, 4, 5});
+const std::string all_pages = five_pages({1, 2, 3, 4, 5});
 
 struct settings {
     std::string src, dest, pages, password;
@@ -143,7 +135,7 @@ const console_case cases[] = {
     {"source_is_a_folder", {"--src=sub"}, failed, "", source_missing},
     {"all_four_options",
      {"--src=doc.pdf", "--dest=out.txt", "--pages=4,2-3", "--pswd=ignored"},
-     0, "", "", "out.txt", pages({4, 2, 3}),
+     0, "", "", "out.txt", five_pages({4, 2, 3}),
      settings {"doc.pdf", "out.txt", "4,2-3", "ignored", false}},
     // Without "--pages=" the stored range stays stored, yet every page is converted;
     // without "--pswd=" the stored password is cleared.
@@ -154,17 +146,17 @@ const console_case cases[] = {
      "out.txt", all_pages, settings {"doc.pdf", "out.txt", "2", "", false}},
     {"default_destination_beside_the_source", {"--src=doc.pdf"}, 0, "", "", "doc.txt", all_pages,
      settings {"doc.pdf", "{work}/doc.txt", "2", "", false}},
-    {"source_without_extension", {"--src=report", "--pages=1"}, 0, "", "", "report.txt", pages({1}),
+    {"source_without_extension", {"--src=report", "--pages=1"}, 0, "", "", "report.txt", five_pages({1}),
      settings {"report", "{work}/report.txt", "1", "", false}},
     {"password_that_looks_like_an_option", {"--src=doc.pdf", "--dest=out.txt", "--pswd=--src=x"}, 0, "", "",
      "out.txt", all_pages, settings {"doc.pdf", "out.txt", "2", "--src=x", false}},
     {"relative_destination", {"--dest=sub/out.txt", "--src={work}/doc.pdf", "--pages=5,1"}, 0, "", "",
-     "sub/out.txt", pages({5, 1}), settings {"{work}/doc.pdf", "sub/out.txt", "5,1", "", false}},
+     "sub/out.txt", five_pages({5, 1}), settings {"{work}/doc.pdf", "sub/out.txt", "5,1", "", false}},
     {"two_columns_side_by_side", {"--src=columns.pdf", "--dest=out.txt"}, 0, "", "", "out.txt",
      fixture_text::two_columns, settings {"columns.pdf", "out.txt", "2", "", false}},
     {"protected_document_with_its_password",
      {"--src=locked.pdf", "--dest=out.txt", "--pswd=user-secret", "--pages=5"},
-     0, "", "", "out.txt", pages({5}), settings {"locked.pdf", "out.txt", "5", "user-secret", false}},
+     0, "", "", "out.txt", five_pages({5}), settings {"locked.pdf", "out.txt", "5", "user-secret", false}},
     // The password is checked before the destination: its folder is missing here.
     {"wrong_password_before_the_destination", {"--src=locked.pdf", "--dest=nowhere/out.txt", "--pswd=wrong"},
      failed, wrong_password, ""},

@@ -1,3 +1,4 @@
+#include "../fixtures/five_pages_text.h"
 #include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "engine_test_support.h"
@@ -8,7 +9,6 @@
 #include "tk_thread.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,20 +16,8 @@
 namespace {
 
 using engine_test::fixture;
+using fixture_text::five_pages;
 using test_support::read_file;
-
-const char* const page_text[] = {
-    "Fixture page 1 of 5\r\nWord alpha\r\n\f", "Fixture page 2 of 5\r\nWord bravo\r\n\f",
-    "Fixture page 3 of 5\r\nWord charlie\r\n\f", "Fixture page 4 of 5\r\nWord delta\r\n\f",
-    "Fixture page 5 of 5\r\nWord echo\r\n\f"};
-
-std::string five_page_text(std::initializer_list<int> pages)
-{
-    std::string text;
-    for (int page : pages)
-        text += page_text[page - 1];
-    return text;
-}
 
 // A converter and an error handler as the console program has them, with a private home.
 struct run_test : testing::Test {
@@ -57,17 +45,17 @@ struct success_case {
 TEST_F(run_test, converts_the_selected_pages_in_list_order)
 {
     const success_case cases[] = {
-        {"five_pages.pdf", "", "", five_page_text({1, 2, 3, 4, 5}), 5},
-        {"five_pages.pdf", "", "2,9,3", five_page_text({2, 3}), 3},
-        {"five_pages.pdf", "", "1-3,2", five_page_text({1, 2, 3, 2}), 4},
-        {"five_pages.pdf", "", "5,4-5,6-8", five_page_text({5, 4, 5}), 6},
-        {"five_pages.pdf", "not needed", "1", five_page_text({1}), 1},
-        {"five_pages_rc4_40.pdf", "user-secret", "", five_page_text({1, 2, 3, 4, 5}), 5},
-        {"five_pages_rc4_128.pdf", "owner-secret", "3", five_page_text({3}), 1},
-        {"five_pages_aes_128.pdf", "user-secret", "4", five_page_text({4}), 1},
-        {"five_pages_aes_256.pdf", "user-secret", "5,1", five_page_text({5, 1}), 2},
-        {"five_pages_empty_user.pdf", "", "2", five_page_text({2}), 1},
-        {"damaged_xref.pdf", "", "", five_page_text({1, 2, 3, 4, 5}), 5},
+        {"five_pages.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
+        {"five_pages.pdf", "", "2,9,3", five_pages({2, 3}), 3},
+        {"five_pages.pdf", "", "1-3,2", five_pages({1, 2, 3, 2}), 4},
+        {"five_pages.pdf", "", "5,4-5,6-8", five_pages({5, 4, 5}), 6},
+        {"five_pages.pdf", "not needed", "1", five_pages({1}), 1},
+        {"five_pages_rc4_40.pdf", "user-secret", "", five_pages({1, 2, 3, 4, 5}), 5},
+        {"five_pages_rc4_128.pdf", "owner-secret", "3", five_pages({3}), 1},
+        {"five_pages_aes_128.pdf", "user-secret", "4", five_pages({4}), 1},
+        {"five_pages_aes_256.pdf", "user-secret", "5,1", five_pages({5, 1}), 2},
+        {"five_pages_empty_user.pdf", "", "2", five_pages({2}), 1},
+        {"damaged_xref.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
         {"no_pages.pdf", "", "", "", 0},
         {"no_pages.pdf", "", "1,2", "", 2},
         {"latin1.pdf", "", "", "Caf\xe9 M\xfcller Stra\xdf" "e\r\n\f", 1},
@@ -95,7 +83,7 @@ TEST_F(run_test, a_whole_run_ends_finished_with_nothing_reported)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_TRUE(converter.finished);
     EXPECT_EQ(converter.get_progress(), 100.0);
-    EXPECT_EQ(read_file(converter.dest), five_page_text({4, 2}));
+    EXPECT_EQ(read_file(converter.dest), five_pages({4, 2}));
 }
 
 struct failure_case {
@@ -222,8 +210,7 @@ TEST_F(run_test, console_reports_of_a_failed_run)
             converter.dest = home.file("missing-folder/out.txt");
         EXPECT_EXIT(
             {
-                std::fflush(stdout);
-                dup2(2, 1);
+                engine_test::stdout_to_stderr();
                 converter();
             },
             testing::ExitedWithCode(255), c.report);
@@ -273,7 +260,7 @@ TEST_F(run_test, a_run_on_a_worker_thread_is_polled_to_its_end)
         EXPECT_TRUE(converter.finished);
         EXPECT_EQ(converter.pages_total, 6u);
         EXPECT_EQ(converter.pages_done, 6u);
-        EXPECT_EQ(read_file(converter.dest), five_page_text({1, 2, 3, 4, 5, 2}));
+        EXPECT_EQ(read_file(converter.dest), five_pages({1, 2, 3, 4, 5, 2}));
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
@@ -296,7 +283,7 @@ TEST_F(run_test, a_stop_request_on_a_worker_thread_ends_the_run_early_and_quietl
     EXPECT_TRUE(converter.finished);
     EXPECT_EQ(converter.pages_total, 5u);
     EXPECT_EQ(converter.pages_done, 2u);
-    EXPECT_EQ(read_file(converter.dest), five_page_text({1, 2}));
+    EXPECT_EQ(read_file(converter.dest), five_pages({1, 2}));
 }
 
 } // namespace

@@ -1,19 +1,13 @@
+#include "engine_test_support.h"
 #include "tk_error_handler.h"
 #include "tk_thread.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {
 
-// In a death test's child: what the code prints on the standard output goes to the
-// error stream, which the death test matches.
-void stdout_to_stderr()
-{
-    std::fflush(stdout);
-    dup2(2, 1);
-}
+using engine_test::stdout_to_stderr;
 
 struct report_case {
     const char* name;

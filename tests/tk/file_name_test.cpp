@@ -1,5 +1,6 @@
 #include "tk_file_name.h"
 
+#include "internal_error_cases.h"
 #include "message_table.h"
 #include "path_test_support.h"
 #include "test_support.h"
@@ -86,13 +87,7 @@ TEST(file_name_of_program, empty_name_keeps_the_programs_folder_and_extension_on
 
 TEST(file_name_of_program, null_name_raises_the_line_31_assertion)
 {
-    try {
-        tk_file_name file(static_cast<const char*>(nullptr));
-        FAIL() << "no assertion";
-    } catch (const tk_mail_assertion& e) {
-        EXPECT_EQ(e.message, tk_assertion_code("tk_fname", 31));
-        EXPECT_EQ(e.level, 2);
-    }
+    expect_internal_errors("tk_fname", {{31, [] { tk_file_name file(static_cast<const char*>(nullptr)); }}});
 }
 
 TEST_F(file_name, string_name_ends_at_its_first_nul)

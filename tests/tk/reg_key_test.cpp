@@ -106,10 +106,8 @@ TEST(tk_serializer, stores_flags_and_texts_in_the_registry_formats)
     }
 }
 
-// Types are not checked: a flag reads up to 4 bytes as a little-endian number, a text
-// reads any bytes up to the first zero.
-// The number of times a new settings file was renamed into place in `folder` since the
-// watch began: one per store.
+// The number of times a new settings file was renamed into the folder that `watch`
+// watches since it was last asked: one per store.
 int stores_seen(int watch)
 {
     int stores = 0;
@@ -167,6 +165,8 @@ TEST(tk_serializer, a_pass_of_writes_is_one_store_at_the_close)
     EXPECT_TRUE(get_raw("other program's", type, bytes));
 }
 
+// Types are not checked: a flag reads up to 4 bytes as a little-endian number, a text
+// reads any bytes up to the first zero.
 TEST(tk_serializer, loads_whatever_type_the_value_has)
 {
     test_support::settings_home home;
