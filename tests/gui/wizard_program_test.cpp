@@ -700,6 +700,51 @@ private slots:
         QCOMPARE(read_file(src), original);
     }
 
+    // A destination without a name part, or one that names a folder once ".txt" is added, is
+    // refused on Next like an empty one, before any question: nothing in the folders is
+    // written or deleted. "@" is a folder holding the empty folder out, the folder full with a
+    // file .txt in it, and the folder notes.txt.
+    void destination_without_a_file_name_is_refused_data()
+    {
+        QTest::addColumn<QString>("dest");
+        QTest::newRow("a folder with a trailing separator") << "@/out/";
+        QTest::newRow("a folder holding a file .txt") << "@/full/";
+        QTest::newRow("the extension alone") << "@/full/.txt";
+        QTest::newRow("a folder once .txt is added") << "@/notes";
+        QTest::newRow("a folder named with .txt") << "@/notes.txt";
+    }
+    void destination_without_a_file_name_is_refused()
+    {
+        QFETCH(QString, dest);
+        const std::filesystem::path area = root->path() / "area";
+        dest.replace(QLatin1Char('@'), QString::fromStdString(area.string()));
+        std::filesystem::create_directories(area / "out");
+        std::filesystem::create_directories(area / "full");
+        std::filesystem::create_directories(area / "notes.txt");
+        write_file((area / "full" / ".txt").string(), "keep me");
+        const std::set<std::string> files_before = test_support::files_below(area);
+
+        std::vector<std::string> boxes;
+        int page_after = 0;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages.pdf"), dest.toStdString());
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("a box", [] { return box() != nullptr; }, [&] {
+                boxes.push_back(box_text().toStdString());
+                answer(boxes.back() == msg::dest_overwrite ? "&No" : "OK");
+            })
+            .then("back on the page", on_page(select_files), [&] { page_after = current_page(); });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(boxes, std::vector<std::string>{msg::enter_dest});
+        QCOMPARE(page_after, select_files);
+        QCOMPARE(test_support::files_below(area), files_before);
+        QCOMPARE(read_file((area / "full" / ".txt").string()), std::string("keep me"));
+    }
+
     // A document whose page tree the library can't read is refused on Next like any other
     // unreadable document, and the page stays; nothing is converted.
     void document_with_a_broken_page_tree_is_refused_data()
