@@ -16,16 +16,19 @@
 #include "broken_page_trees.h"
 #include "g_finish_page.h"
 #include "message_table.h"
+#include "plat_error.h"
 #include "plat_gui_constants.h"
 #include "progress_page.h"
 #include "quillet_convertor.h"
 #include "run_gate.h"
 #include "select_files_page.h"
 #include "test_support.h"
+#include "tk_exception.h"
 #include "wizard_driver.h"
 #include "wizard_program_support.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <set>
@@ -586,6 +589,37 @@ private slots:
         QCOMPARE(stored.dest, std::string("relative.txt"));
         QCOMPARE(stored.pages, std::string("2, 4-5"));
         QCOMPARE(stored.password, std::string("user-secret"));
+    }
+
+    // A profile name that is a folder gets the program's error box, with the name and the
+    // system's reason, and the finish page stays.
+    void profile_named_as_a_folder_is_told()
+    {
+        std::filesystem::create_directory(out("settings.qlp"));
+        std::string shown;
+        int page_after = 0;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages.pdf"), out("out.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); })
+            .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")),
+                  [&] { choose_in_file_dialog(QString::fromStdString(out("settings"))); })
+            .then("error box", [] { return box() != nullptr; }, [&] {
+                shown = box_text().toStdString();
+                answer("OK");
+            })
+            .then("finish page again", on_page(finish), [&] {
+                page_after = current_page();
+                click_sheet(plat::ID_PSFINISH);
+            });
+        QCOMPARE(run_wizard(steps), 1);
+        plat::set_last_error(EISDIR);
+        QCOMPARE(shown, std::string(msg::profile_not_saved) + "\n" + out("settings.qlp") + "\n" + tk_exception_ex().what());
+        QCOMPARE(page_after, finish);
+        QVERIFY(std::filesystem::is_empty(out("settings.qlp")));
     }
 
     // Clearing "Open on exit" opens nothing at Finish and is stored.
