@@ -3,7 +3,8 @@
 //   gui_finish_page<Id>                 the result: the success text, or the error text with
 //                                       the run's collected errors in a read-only box;
 //   gui_finish_page_t<Converter, Id>    adds "Save Settings...", which exports the
-//                                       converter's settings into a profile file;
+//                                       converter's settings into a profile file and
+//                                       tells when the file can't be written;
 //   gui_finish_page_ex<Converter, Id>   adds "Open on exit" with its hint, and opens the
 //                                       result with the desktop's viewer on Finish.
 // Converter is the singleton converter class (instance, get_instance, dest, open_on_exit,
@@ -13,8 +14,8 @@
 #include "g_wizard_shell.h"
 #include "message_table.h"
 #include "plat_folder_access.h"
-#include "plat_path.h"
 #include "plat_gui_constants.h"
+#include "plat_path.h"
 #include "plat_shell_execute.h"
 #include "tk_exception.h"
 #include "tk_folders.h"
