@@ -3,7 +3,8 @@
 //   gui_finish_page<Id>                 the result: the success text, or the error text with
 //                                       the run's collected errors in a read-only box;
 //   gui_finish_page_t<Converter, Id>    adds "Save Settings...", which exports the
-//                                       converter's settings into a profile file;
+//                                       converter's settings into a profile file and
+//                                       tells when the file can't be written;
 //   gui_finish_page_ex<Converter, Id>   adds "Open on exit" with its hint, and opens the
 //                                       result with the desktop's viewer on Finish.
 // Converter is the singleton converter class (instance, get_instance, dest, open_on_exit,
@@ -12,9 +13,12 @@
 #include "g_wizard_page.h"
 #include "g_wizard_shell.h"
 #include "message_table.h"
+#include "plat_folder_access.h"
 #include "plat_gui_constants.h"
+#include "plat_path.h"
 #include "plat_shell_execute.h"
 #include "tk_exception.h"
+#include "tk_folders.h"
 #include "tk_log.h"
 
 #include <algorithm>
@@ -49,6 +53,24 @@ inline void append_to_edit(plat::hwnd edit, const std::string& text)
     plat::send_message(edit, plat::EM_SETSEL, length, static_cast<plat::lparam>(length));
     plat::send_message(edit, plat::EM_SCROLLCARET, 0, 0);
     plat::send_message(edit, plat::EM_REPLACESEL, 0, reinterpret_cast<plat::lparam>(text.c_str()));
+}
+
+// The start name of the "Save Settings..." dialog: empty, for the program's own folder, when
+// the user may make files there; otherwise the user's documents folder (the one that the
+// default destination lies beside), where a profile can be saved.
+inline std::string profile_start_name()
+{
+    if (plat::can_create_in(tk_get_module_dir()))
+        return std::string();
+    const std::string documents = tk_get_user_home_path();
+    return documents.empty() ? std::string() : documents + plat::separator;
+}
+
+// Tells that the profile `path` was not saved, with the system's text for its last error.
+inline void report_unsaved_profile(const std::string& path)
+{
+    const tk_exception_ex reason;
+    wizard_shell::error(std::string(msg::profile_not_saved) + "\n" + path + "\n" + reason.what());
 }
 } // namespace g_finish
 
@@ -151,9 +173,12 @@ public:
         // The trailing "|" becomes the second NUL that ends the list.
         std::replace(filter, filter + std::strlen(filter), '|', '\0');
         const file_dialog_texts texts{filter, msg::profile_dialog_title};
-        save_file_dialog dialog(this->window, &texts, std::string(), profile_ext.c_str());
-        if (dialog.show())
-            Converter::instance()->store_profile(dialog.get_file_name());
+        save_file_dialog dialog(this->window, &texts, g_finish::profile_start_name(), profile_ext.c_str());
+        if (!dialog.show())
+            return 0;
+        const std::string path = dialog.get_file_name();
+        if (!Converter::instance()->store_profile(path))
+            g_finish::report_unsaved_profile(path);
         return 0;
     }
 

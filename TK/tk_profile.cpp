@@ -1,10 +1,13 @@
 #include "tk_profile.h"
 
 #include "message_table.h"
+#include "plat_error.h"
 #include "plat_write_all.h"
 #include "tk_log.h"
 
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -50,8 +53,20 @@ bool tk_profile::store(std::string path)
         for (const std::string& line : lines)
             add_line(text, line);
     }
-    // A failed write is not reported; only a file that cannot be opened is.
-    plat::write_all(fd, text);
-    ::close(fd);
-    return true;
+    int failure = plat::write_all(fd, text);
+    struct stat status {};
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    // Flushed to the disk, so that a disk that fills up meanwhile is noticed here.
+    if (failure == 0 && regular && ::fsync(fd) != 0)
+        failure = errno;
+    if (::close(fd) != 0 && failure == 0)
+        failure = errno;
+    if (failure == 0)
+        return true;
+    // An empty or partial profile would pass for saved settings: it goes. The system's
+    // reason stays the last error, for the caller to tell.
+    if (regular)
+        ::unlink(path.c_str());
+    plat::set_last_error(failure);
+    return false;
 }

@@ -20,9 +20,9 @@ public:
     // the section holds already keeps its first value.
     void set_value(std::string section_name, std::string key, std::string value);
 
-    // Writes every section, then every list, each line ending in CR LF. False, with
-    // nothing written, when the file cannot be opened; write failures after that are
-    // not detected.
+    // Writes every section, then every list, each line ending in CR LF. False when the
+    // file cannot be opened or written whole (the system's last error then tells why); a
+    // file that was opened but not written whole is removed.
     bool store(std::string path);
 
     std::map<std::string, section> sections;

@@ -138,6 +138,8 @@ inline constexpr const char* finish_open_on_exit = "&Open on exit";
 inline constexpr const char* finish_save_settings = "&Save Settings...";
 inline constexpr const char* profile_filter = "Profile Files (.%s)|*.%s|All Files (*.*)|*.*|";
 inline constexpr const char* profile_dialog_title = "Select Profile File";
+// Followed by the profile's name and the system's reason, each on a line of its own.
+inline constexpr const char* profile_not_saved = "The settings could not be saved in the profile file";
 inline constexpr const char* finish_success =
     "Wizard has converted your PDF document into\nplain text format successfully.\n\nClick 'Finish' to exit the wizard.";
 inline constexpr const char* finish_hint =

@@ -8,6 +8,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -19,6 +20,19 @@ namespace {
 
 std::unique_ptr<QApplication> application;
 int application_argc = 0;
+
+// The process ended (through exit) while the application object lives: the toolkit does so
+// from inside its event loop when the connection to the display breaks, and an internal
+// error ends the program from inside a dialog's loop. The exit handlers would then destroy
+// the application object, and with it the windows, under the loops still on the stack; the
+// process ends at once instead, with the status it was given, its output flushed.
+void end_without_teardown(int status, void*)
+{
+    if (!application)
+        return;
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
 
 bool qt_clipboard_writer(const std::string& text)
 {
@@ -75,6 +89,10 @@ bool init_common_controls(int& argc, char** argv)
             return false;
         application_argc = argc;
         application = std::make_unique<QApplication>(application_argc, argv);
+        // Registered after the application object was made, so it runs before the handler
+        // that would destroy it.
+        static const bool registered = on_exit(&end_without_teardown, nullptr) == 0;
+        (void)registered;
     }
     install_gui_services();
     return true;

@@ -283,6 +283,12 @@ int sel_file_page::check_inputs()
     std::string dest = converter->dest;
     if (dest.find(".txt") == std::string::npos)
         dest += ".txt";
+    // A name without a name part ("out/" becomes "out/.txt") would be written as a hidden
+    // file, and a folder can't be written at all: either names no destination file.
+    if (tk_file_name(dest).name.empty() || tk_is_path_exist(dest)) {
+        message_box(msg::enter_dest);
+        return -1;
+    }
     // Deleting the destination below, or the run's emptying it, would destroy the source.
     if (plat::same_file(converter->src, dest)) {
         error_box(msg::dest_is_source);

@@ -203,9 +203,9 @@ private slots:
     }
 
     // Tab goes through the page's controls in the template's order (the disabled edits and
-    // the radio buttons, which are no tab stops, left out), then Back, Next, Cancel, Help,
-    // and round again. A push button that has the focus is the default one meanwhile;
-    // elsewhere Next is.
+    // the radio button that is not checked left out), then Back, Next, Cancel, Help, and
+    // round again. A push button that has the focus is the default one meanwhile; elsewhere
+    // Next is.
     void tab_goes_through_the_page_then_the_sheet_buttons()
     {
         std::vector<std::pair<int, int>> seen;
@@ -213,7 +213,7 @@ private slots:
         to_select_files(steps).then("select files", on_page(select_files), [&] {
             focus(page::src_edit);
             seen.emplace_back(focused_id(), default_button_id());
-            for (int i = 0; i < 9; ++i) {
+            for (int i = 0; i < 10; ++i) {
                 press_key(Qt::Key_Tab);
                 seen.emplace_back(focused_id(), default_button_id());
             }
@@ -224,10 +224,47 @@ private slots:
         const std::vector<std::pair<int, int>> expected{
             {page::src_edit, ID_PSNEXT},   {page::browse_src_button, page::browse_src_button},
             {page::use_password_box, ID_PSNEXT}, {page::dest_edit, ID_PSNEXT},
-            {page::browse_dest_button, page::browse_dest_button}, {ID_PSBACK, ID_PSBACK},
+            {page::browse_dest_button, page::browse_dest_button}, {page::all_pages_radio, ID_PSNEXT},
+            {ID_PSBACK, ID_PSBACK},
             {ID_PSNEXT, ID_PSNEXT},        {IDCANCEL, IDCANCEL},
             {IDHELP, IDHELP},              {page::src_edit, ID_PSNEXT}};
         QCOMPARE(seen, expected);
+    }
+
+    // A stored source and destination converted from the keyboard alone: Alt+T goes to the
+    // destination, Tab on past its "Browse..." to the checked "All", Down checks "Pages:",
+    // which enables the range edit while the focus stays on the button, and Tab reaches the
+    // edit; Enter there presses Next, Enter on the finish page Finish.
+    void page_two_alone_is_converted_by_keyboard()
+    {
+        const std::string src = root->file("doc.pdf");
+        const std::string dest = root->file("doc.txt");
+        test_support::write_file(src, long_document(3));
+        store_settings({true, false, src, dest, "", ""});
+        std::vector<int> seen;
+        bool range_enabled = false;
+        script steps;
+        steps.then("welcome", on_page(welcome), [] { press_key(Qt::Key_Return); })
+            .then("select files", on_page(select_files), [&] {
+                press_key(Qt::Key_T, Qt::AltModifier);
+                seen.push_back(focused_id());
+                for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab}) {
+                    press_key(key);
+                    seen.push_back(focused_id());
+                }
+                range_enabled = enabled(page::range_edit);
+                press_key(Qt::Key_2);
+                press_key(Qt::Key_Return);
+            })
+            .then("finish", on_page(finish), [] { press_key(Qt::Key_Return); });
+        QCOMPARE(run_wizard(steps), 1);
+        QCOMPARE(seen, (std::vector<int>{page::dest_edit, page::browse_dest_button, page::all_pages_radio,
+                                         page::some_pages_radio, page::range_edit}));
+        QVERIFY(range_enabled);
+        const std::string text = test_support::read_file(dest);
+        QCOMPARE(page_breaks(text), 1);
+        QVERIFY(text.find("Page 2 of 3") != std::string::npos);
+        QCOMPARE(load_settings().pages, std::string("2"));
     }
 
     // The script's next step waits until the act before it has returned, also when that act

@@ -16,16 +16,19 @@
 #include "broken_page_trees.h"
 #include "g_finish_page.h"
 #include "message_table.h"
+#include "plat_error.h"
 #include "plat_gui_constants.h"
 #include "progress_page.h"
 #include "quillet_convertor.h"
 #include "run_gate.h"
 #include "select_files_page.h"
 #include "test_support.h"
+#include "tk_exception.h"
 #include "wizard_driver.h"
 #include "wizard_program_support.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <set>
@@ -588,6 +591,37 @@ private slots:
         QCOMPARE(stored.password, std::string("user-secret"));
     }
 
+    // A profile name that is a folder gets the program's error box, with the name and the
+    // system's reason, and the finish page stays.
+    void profile_named_as_a_folder_is_told()
+    {
+        std::filesystem::create_directory(out("settings.qlp"));
+        std::string shown;
+        int page_after = 0;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages.pdf"), out("out.txt"));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); })
+            .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")),
+                  [&] { choose_in_file_dialog(QString::fromStdString(out("settings"))); })
+            .then("error box", [] { return box() != nullptr; }, [&] {
+                shown = box_text().toStdString();
+                answer("OK");
+            })
+            .then("finish page again", on_page(finish), [&] {
+                page_after = current_page();
+                click_sheet(plat::ID_PSFINISH);
+            });
+        QCOMPARE(run_wizard(steps), 1);
+        plat::set_last_error(EISDIR);
+        QCOMPARE(shown, std::string(msg::profile_not_saved) + "\n" + out("settings.qlp") + "\n" + tk_exception_ex().what());
+        QCOMPARE(page_after, finish);
+        QVERIFY(std::filesystem::is_empty(out("settings.qlp")));
+    }
+
     // Clearing "Open on exit" opens nothing at Finish and is stored.
     void finish_without_open_on_exit()
     {
@@ -698,6 +732,51 @@ private slots:
         QCOMPARE(boxes, std::vector<std::string>{msg::dest_is_source});
         QCOMPARE(page_after, select_files);
         QCOMPARE(read_file(src), original);
+    }
+
+    // A destination without a name part, or one that names a folder once ".txt" is added, is
+    // refused on Next like an empty one, before any question: nothing in the folders is
+    // written or deleted. "@" is a folder holding the empty folder out, the folder full with a
+    // file .txt in it, and the folder notes.txt.
+    void destination_without_a_file_name_is_refused_data()
+    {
+        QTest::addColumn<QString>("dest");
+        QTest::newRow("a folder with a trailing separator") << "@/out/";
+        QTest::newRow("a folder holding a file .txt") << "@/full/";
+        QTest::newRow("the extension alone") << "@/full/.txt";
+        QTest::newRow("a folder once .txt is added") << "@/notes";
+        QTest::newRow("a folder named with .txt") << "@/notes.txt";
+    }
+    void destination_without_a_file_name_is_refused()
+    {
+        QFETCH(QString, dest);
+        const std::filesystem::path area = root->path() / "area";
+        dest.replace(QLatin1Char('@'), QString::fromStdString(area.string()));
+        std::filesystem::create_directories(area / "out");
+        std::filesystem::create_directories(area / "full");
+        std::filesystem::create_directories(area / "notes.txt");
+        write_file((area / "full" / ".txt").string(), "keep me");
+        const std::set<std::string> files_before = test_support::files_below(area);
+
+        std::vector<std::string> boxes;
+        int page_after = 0;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture("five_pages.pdf"), dest.toStdString());
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("a box", [] { return box() != nullptr; }, [&] {
+                boxes.push_back(box_text().toStdString());
+                answer(boxes.back() == msg::dest_overwrite ? "&No" : "OK");
+            })
+            .then("back on the page", on_page(select_files), [&] { page_after = current_page(); });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(boxes, std::vector<std::string>{msg::enter_dest});
+        QCOMPARE(page_after, select_files);
+        QCOMPARE(test_support::files_below(area), files_before);
+        QCOMPARE(read_file((area / "full" / ".txt").string()), std::string("keep me"));
     }
 
     // A document whose page tree the library can't read is refused on Next like any other

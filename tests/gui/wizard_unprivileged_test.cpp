@@ -5,9 +5,11 @@
 // for an ordinary user, that runs as that user, whom the mode bits already bind); the
 // parent process makes no application object, so the child starts the program afresh.
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QTest>
 
+#include "g_finish_page.h"
 #include "gui_test_support.h"
 #include "message_table.h"
 #include "plat_error.h"
@@ -15,13 +17,16 @@
 #include "select_files_page.h"
 #include "test_support.h"
 #include "tk_exception.h"
+#include "tk_folders.h"
 #include "wizard_driver.h"
 #include "wizard_program_support.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace wizard_driver;
 using namespace wizard_test;
@@ -72,6 +77,25 @@ void report_box_and_stay(script& steps, const std::string& report)
              answer("OK");
          })
         .then("still on the page", on_page(select_files), [] {});
+}
+
+// The folder that the file dialog on top shows, with a trailing separator.
+std::string opened_in()
+{
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    return dialog->directory().absolutePath().toStdString() + "/";
+}
+
+// Whether a file can be made in `folder` now (and is removed again).
+bool can_make_a_file_in(const std::string& folder)
+{
+    const std::string probe = folder + "probe-" + std::to_string(getpid());
+    const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd < 0)
+        return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
 }
 
 // All the texts a dialog shows.
@@ -162,6 +186,56 @@ private slots:
         plat::set_last_error(EACCES);
         QCOMPARE(read_file(report), std::string(tk_exception_ex().what()));
         QCOMPARE(read_file(dest), std::string("keep"));
+    }
+
+    // "Save Settings..." opens where the user can save: the program's own folder when the
+    // user may make files there, otherwise the documents folder. A folder where nothing can be
+    // created gets the program's error box with the file and the system's reason, and no
+    // file; a save elsewhere afterwards succeeds.
+    void profile_that_cannot_be_saved_is_told()
+    {
+        shared_folder folder;
+        const std::filesystem::path locked = folder.root.path() / "locked";
+        std::filesystem::create_directory(locked);
+        chmod(locked.c_str(), 0555);
+        const std::string report = folder.root.file("report");
+        const std::string start_report = folder.root.file("start");
+        auto save_as = [](const std::string& name) {
+            return [name] { choose_in_file_dialog(QString::fromStdString(name)); };
+        };
+        const int result = run_unprivileged_wizard([&](script& steps) {
+            to_select_files(steps)
+                .then("select files", on_page(select_files), [&] {
+                    fill(folder.src, folder.root.file("out.txt"));
+                    click_sheet(plat::ID_PSNEXT);
+                })
+                .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); })
+                .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
+                    const std::string started = opened_in();
+                    const std::string program = tk_get_module_dir();
+                    const bool fits = can_make_a_file_in(started) &&
+                                      (started == program ||
+                                       (!can_make_a_file_in(program) && started == tk_get_user_home_path() + "/"));
+                    write_file(start_report, fits ? "fits" : started);
+                    save_as((locked / "profile").string())();
+                })
+                .then("error box", [] { return box() != nullptr; }, [&] {
+                    write_file(report, box_caption().toStdString() + "|" + box_text().toStdString());
+                    answer("OK");
+                })
+                .then("finish page again", on_page(finish), [] { click(g_finish::save_settings_id); })
+                .then("profile dialog again", modal_named(QStringLiteral("plat_file_dialog")),
+                      save_as(folder.root.file("saved")))
+                .then("no box, finish", on_page(finish), [] { click_sheet(plat::ID_PSFINISH); });
+        });
+        QCOMPARE(result, 1);
+        QCOMPARE(read_file(start_report), std::string("fits"));
+        plat::set_last_error(EACCES);
+        const std::string expected = std::string("Lumetra 3.3 Error|") + msg::profile_not_saved + "\n" +
+                                     (locked / "profile.qlp").string() + "\n" + tk_exception_ex().what();
+        QCOMPARE(read_file(report), expected);
+        QVERIFY(!std::filesystem::exists(locked / "profile.qlp"));
+        QVERIFY(read_file(folder.root.file("saved.qlp")).find("[Generic settings]\r\n") == 0);
     }
 };
 

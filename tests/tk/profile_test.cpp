@@ -2,9 +2,14 @@
 #include "test_support.h"
 #include "tk_profile.h"
 
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -121,6 +126,36 @@ TEST(tk_profile, a_file_that_cannot_be_opened_gives_false_and_creates_nothing)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(test_support::read_file(locked), "keep");
     EXPECT_FALSE(fs::exists(dir.file("closed/new.ini")));
+}
+
+// A disk that fills up during the write (a file size limit stands in for it): the store
+// reports the system's reason and leaves no partial file, also where it replaced one.
+TEST(tk_profile, a_file_that_cannot_be_written_whole_gives_false_and_goes)
+{
+    test_support::temp_dir dir;
+    const std::string fresh = dir.file("new.qlp");
+    const std::string replaced = dir.file("old.qlp");
+    test_support::write_file(replaced, "old");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        int failures = 0;
+        for (const std::string& file : {fresh, replaced}) {
+            tk_profile profile;
+            profile.set_value("Generic settings", "src", std::string(100, 's'));
+            failures += profile.store(file) || errno != EFBIG;
+        }
+        _exit(failures);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed write was not reported with its reason";
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_FALSE(fs::exists(replaced));
 }
 
 } // namespace

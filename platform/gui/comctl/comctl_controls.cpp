@@ -1,5 +1,6 @@
 #include "comctl_controls.h"
 
+#include "comctl_radio_button.h"
 #include "plat_gui_constants.h"
 #include "plat_library.h"
 
@@ -13,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextCursor>
@@ -66,7 +66,7 @@ QWidget* create_button(unsigned style, const QString& text, QWidget* parent)
     case plat::BS_AUTOCHECKBOX:
         return new QCheckBox(text, parent);
     case plat::BS_AUTORADIOBUTTON:
-        return new QRadioButton(text, parent);
+        return create_auto_radio_button(text, parent);
     case plat::BS_GROUPBOX:
         return new template_group_box(text, parent);
     default: {
@@ -150,7 +150,8 @@ void set_check_state(QAbstractButton* button, int state)
                                                                : Qt::Unchecked);
         return;
     }
-    button->setChecked(state == plat::BST_CHECKED);
+    if (!set_radio_check(button, state == plat::BST_CHECKED))
+        button->setChecked(state == plat::BST_CHECKED);
 }
 
 bool button_message(QAbstractButton* button, unsigned msg, std::uintptr_t w, std::intptr_t& result)
@@ -262,15 +263,18 @@ QWidget* create_control(const std::string& cls, unsigned style, const std::strin
 {
     const QString caption = from_ansi(text);
     const QString name = QString::fromLatin1(cls.c_str()).toLower();
+    QWidget* control = nullptr;
     if (name == QLatin1String("button"))
-        return create_button(style, caption, parent);
-    if (name == QLatin1String("static"))
-        return create_static(style, caption, parent);
-    if (name == QLatin1String("edit"))
-        return create_edit(style, caption, parent);
-    if (name == QLatin1String("msctls_progress32"))
-        return create_progress(parent);
-    return nullptr;
+        control = create_button(style, caption, parent);
+    else if (name == QLatin1String("static"))
+        control = create_static(style, caption, parent);
+    else if (name == QLatin1String("edit"))
+        control = create_edit(style, caption, parent);
+    else if (name == QLatin1String("msctls_progress32"))
+        control = create_progress(parent);
+    if (control != nullptr)
+        keep_style(control, style);
+    return control;
 }
 
 bool control_message(QWidget* control, unsigned msg, std::uintptr_t w, std::intptr_t l, std::intptr_t& result)
