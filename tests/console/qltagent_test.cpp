@@ -9,11 +9,9 @@
 #include "tk_exception.h"
 #include "tk_reg_key.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <set>
-#include <sys/stat.h>
 
 namespace {
 
