@@ -2,6 +2,7 @@
 // Opening a file only when it is a regular file, for code that reads names it does not
 // control: a FIFO would block the open or the read, a device could answer with bytes
 // without end or act on being opened.
+#include <cstddef>
 #include <string>
 #include <sys/stat.h>
 
@@ -13,5 +14,15 @@ namespace plat {
 // swapped meanwhile. Gives the descriptor, or -1 with errno set: the error of the look-up
 // or the open, EISDIR for a folder, EINVAL for any other kind of file.
 int open_regular_file(const std::string& name, int flags, struct stat& status);
+
+// Reads from `fd` until its end or until `bytes` holds `limit` bytes, so that a file that
+// grows without end cannot fill the memory. Gives 0, or the error of the read.
+int read_at_most(int fd, std::size_t limit, std::string& bytes);
+
+// Reads the whole of `name` into `bytes` when it is a regular file (as above) of at most
+// `limit` bytes. Gives 0, or the error with `bytes` empty: those of open_regular_file,
+// EFBIG for a bigger file (also one that grows past the limit while it is read), or the
+// error of the read. A bigger file is never read into memory.
+int read_regular_file(const std::string& name, std::size_t limit, std::string& bytes);
 
 } // namespace plat

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <pwd.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -118,16 +118,23 @@ bool documents_entry(const std::string& line, const std::string& home, std::stri
     return true;
 }
 
+// The desktop's file of user folders is a few lines; anything bigger is not that file.
+constexpr std::size_t user_dirs_max_size = 1 << 20;
+
 // The documents folder named in user-dirs.dirs (the last entry counts), unless that is
 // the home folder itself, which the desktop sets when the folder went missing: the
 // documents folder must lie inside the home folder for names proposed beside it.
+// Only a regular file of bounded size is read: a FIFO, a device or a huge file there
+// counts as no file, so that looking for the folder can neither hang nor fill the memory.
 std::string documents_folder(const std::string& home)
 {
     std::string found;
     std::string config;
     // With HOME set, as here, the configuration folder is always known.
     config_folder(config);
-    std::ifstream dirs(folder_form(config) + "/user-dirs.dirs");
+    std::string text;
+    read_regular_file(folder_form(config) + "/user-dirs.dirs", user_dirs_max_size, text);
+    std::istringstream dirs(text);
     for (std::string line, folder; std::getline(dirs, line);)
         if (documents_entry(line, home, folder))
             found = folder;

@@ -30,24 +30,6 @@ std::string folder_of(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Reads up to `limit` bytes, so that a file that grows without end cannot fill the memory.
-int read_at_most(int fd, std::size_t limit, std::string& bytes)
-{
-    char buffer[65536];
-    while (bytes.size() < limit) {
-        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - bytes.size()));
-        if (n == 0)
-            return 0;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
 // Holds the exclusive lock of a key file for as long as it lives. The lock sits on a
 // file of its own beside the key file, since the key file itself is replaced by rename.
 // A lock that another program holds for longer than `wait` is not taken (ETIMEDOUT):

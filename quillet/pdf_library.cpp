@@ -1,7 +1,9 @@
 #include "pdf_library.h"
 
 #include "message_table.h"
+#include "pdf_page_tree.h"
 #include "plat_error.h"
+#include "plat_open_regular.h"
 #include "tk_exception.h"
 #include "tk_log.h"
 #include "tk_thread.h"
@@ -13,7 +15,7 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -67,15 +69,21 @@ void apply_config_line(const std::vector<std::string>& tokens, pdf_text_settings
     }
 }
 
-bool read_whole_file(const std::string& path, std::string& text)
+// A configuration file is a few lines; anything bigger is not one.
+constexpr std::size_t config_file_max_size = 1 << 20;
+
+// Reads a configuration file; false when there is none. Only a regular file of bounded
+// size counts: anything else at the path (a FIFO that would block, a device without end,
+// a huge file) counts as no file, with a log line, so that start-up can neither hang nor
+// fill the memory on it.
+bool read_config_file(const std::string& path, std::string& text)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    text = bytes.str();
-    return true;
+    const int error = plat::read_regular_file(path, config_file_max_size, text);
+    if (error == 0)
+        return true;
+    if (error != ENOENT)
+        tk_log(1, "Configuration file %s not read: %s", path.c_str(), std::strerror(error));
+    return false;
 }
 
 // Whether the trailer's encryption dictionary names the standard security handler: only
@@ -92,38 +100,6 @@ bool has_standard_security(const PDFDoc& doc)
     if (!encrypt.isDict())
         return false;
     return encrypt.dictLookup("Filter").isName("Standard");
-}
-
-// Whether the library reads the document's page tree as the document holds it. The library
-// takes a tree it cannot read for a document of no pages, and skips a page it cannot reach,
-// so its count is trusted only when it reaches every page it counts, and a count of none
-// only when the tree itself says so (a /Count of 0 and an empty /Kids array). A page that
-// can't be reached makes the whole document unreadable: its text would come out with a page
-// missing, reported as a success.
-bool page_tree_readable(PDFDoc& doc)
-{
-    const Object catalog = doc.getXRef()->getCatalog();
-    const Object root = catalog.isDict() ? catalog.dictLookup("Pages") : Object(objNull);
-    if (!root.isDict()) {
-        tk_log(1, "The document catalog has no page tree");
-        return false;
-    }
-    const int pages = doc.getNumPages();
-    if (pages == 0) {
-        const Object count = root.dictLookup("Count");
-        const Object kids = root.dictLookup("Kids");
-        const bool empty = count.isNum() && count.getNum() == 0 && kids.isArray() && kids.arrayGetLength() == 0;
-        if (!empty)
-            tk_log(1, "The page tree's root can't be read");
-        return empty;
-    }
-    for (int page = 1; page <= pages; ++page) {
-        if (doc.getPage(page) == nullptr) {
-            tk_log(1, "Page %d of %d can't be reached in the page tree", page, pages);
-            return false;
-        }
-    }
-    return true;
 }
 
 // The library's abort test between its steps: only a stop request of the thread (the
@@ -147,8 +123,8 @@ pdf_text_settings pdf_load_text_settings(const char* home, const std::string& sy
 {
     pdf_text_settings settings;
     std::string text;
-    if ((home != nullptr && *home != '\0' && read_whole_file(std::string(home) + "/.xpdfrc", text)) ||
-        read_whole_file(system_file, text))
+    if ((home != nullptr && *home != '\0' && read_config_file(std::string(home) + "/.xpdfrc", text)) ||
+        read_config_file(system_file, text))
         pdf_apply_config_text(text, settings);
     return settings;
 }
@@ -186,7 +162,7 @@ std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::op
     }
     auto doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(file), owner, user);
     if (doc->isOk()) {
-        if (!page_tree_readable(*doc))
+        if (!pdf_page_tree_opens(*doc))
             throw tk_exception(msg::pdf_unreadable, 1);
         return doc;
     }
@@ -255,6 +231,12 @@ void pdf_text_output::close()
 
 void pdf_display_page(PDFDoc& doc, pdf_text_output& out, int page)
 {
+    // The library displays a page that it counts but can't reach in its page tree as
+    // nothing: the text would come out with the page missing, reported as a success.
+    if (doc.getPage(page) == nullptr) {
+        tk_log(1, "Page %d of %d can't be reached in the page tree", page, doc.getNumPages());
+        throw tk_exception(msg::pdf_unreadable, 1);
+    }
     doc.displayPage(&out.device(), page, 72, 72, 0, false, true, false, stop_requested, nullptr);
     out.check();
 }

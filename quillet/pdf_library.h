@@ -42,10 +42,11 @@ private:
 };
 
 // Opens `file` with `password` as owner and user password (none: the library's default).
-// A damaged or unreadable document (its page tree included), or one encrypted by another
-// than the standard handler, throws the unreadable-document tk_exception; a wrong password
-// pdf_wrong_pswd_exception.
-// A file that can't be opened at all gives a document that is not valid (isOk() false).
+// A damaged or unreadable document (a page tree that fails the checks made at opening
+// included: pdf_page_tree_opens), or one encrypted by another than the standard handler,
+// throws the unreadable-document tk_exception; a wrong password pdf_wrong_pswd_exception.
+// No page is built. A file that can't be opened at all gives a document that is not
+// valid (isOk() false).
 std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password);
 
 // The password for the front ends' test-open: none at all when the text is empty (the run
@@ -81,6 +82,7 @@ private:
 };
 
 // Writes one page's text into `out`: 72 dpi, no extra rotation, the crop box. The page
-// ends early, between library steps, when the calling thread was asked to stop. A failed
-// write throws as pdf_text_output::check().
+// ends early, between library steps, when the calling thread was asked to stop. A page
+// that the library counts but can't reach throws the unreadable-document tk_exception; a
+// failed write throws as pdf_text_output::check().
 void pdf_display_page(PDFDoc& doc, pdf_text_output& out, int page);

@@ -15,6 +15,8 @@ quillet_convertor::quillet_convertor() : tk_serializer(msg::settings_key_path)
 quillet_convertor::~quillet_convertor()
 {
     serialize(true);
+    // A document is closed while the library's global settings still exist.
+    handed_document.reset();
     library.reset();
 }
 

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,12 @@ public:
     // Steps of the run between creating the destination and closing the document; every
     // failure leaves it as an exception, the library's objects already destroyed.
     void convert_document();
+
+    // A document that a front end's check has opened from `src` with `password`: the run
+    // converts it instead of opening the file again (opening a large document costs as
+    // much as converting a page of it). The run takes it; a run of another `src` opens its
+    // own.
+    void hand_over_document(std::unique_ptr<PDFDoc> doc) { handed_document = std::move(doc); }
 
     // Loads (false) or stores (true) the five settings; true when all five moved.
     bool serialize(bool store);
@@ -61,5 +68,11 @@ public:
     std::function<void(std::uint32_t pages_done)> before_page_for_tests;
 
 private:
+    std::unique_ptr<PDFDoc> take_or_open_document();
+    // Before any page: a whole-document run needs a page tree that holds the pages the
+    // library counts, a page list at least one page of the document. Throws the failure.
+    void check_pages_to_convert(PDFDoc& doc, int page_count) const;
+
     std::optional<pdf_library> library;
+    std::unique_ptr<PDFDoc> handed_document;
 };

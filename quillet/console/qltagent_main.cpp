@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace {
@@ -33,8 +34,9 @@ namespace {
 }
 
 // The checks on the inputs, in the order a user meets their messages. Fills in the default
-// destination (the source's folder and base name with ".txt") when none was given.
-void check_inputs()
+// destination (the source's folder and base name with ".txt") when none was given. Gives
+// the document opened by the check, for the run to convert.
+std::unique_ptr<PDFDoc> check_inputs()
 {
     if (cmd_src.empty())
         fatal_exit(msg::console_no_source);
@@ -42,9 +44,9 @@ void check_inputs()
         fatal_exit(msg::console_source_missing);
 
     // A wrong password or an unreadable document is reported before the destination is
-    // looked at. The opened document is closed at once; a file that the library can't open
-    // at all passes here and is reported by the run.
-    pdf_open_document(cmd_src, pdf_password_or_none(cmd_pswd));
+    // looked at. A file that the library can't open at all passes here and is reported by
+    // the run.
+    std::unique_ptr<PDFDoc> doc = pdf_open_document(cmd_src, pdf_password_or_none(cmd_pswd));
 
     // The given name only: the default name below is checked by the run that creates it.
     if (tk_is_file_exist(cmd_dest, tk_probe_read) && !tk_is_file_exist(cmd_dest, tk_probe_write))
@@ -57,6 +59,7 @@ void check_inputs()
     }
     if (!tk_is_path_exist(tk_file_name(cmd_dest).get_folder()))
         fatal_exit(msg::console_dest_path_missing);
+    return doc;
 }
 
 } // namespace
@@ -68,13 +71,15 @@ int main(int argc, char* argv[])
     try {
         if (argc < 2 || argc > 5 || !parse_cmd_line(argc, argv))
             usage_exit();
-        check_inputs();
+        std::unique_ptr<PDFDoc> checked = check_inputs();
 
         // Replaces what the settings held, also with empty texts: an empty "--pswd="
         // clears the stored password. Without "--pages=" the page list is empty: every page.
         converter.src = cmd_src;
         converter.dest = cmd_dest;
         converter.password = cmd_pswd;
+        // The run converts the document that the check opened, instead of opening it again.
+        converter.hand_over_document(std::move(checked));
         converter();
     } catch (const tk_exception& e) {
         handler.handle(e, false);

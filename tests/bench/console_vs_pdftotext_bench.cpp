@@ -6,79 +6,20 @@
 // where each run writes a new destination and so stores new settings, and the same
 // command again and again, where the settings stay as they are.
 //   console_vs_pdftotext_bench [PAIRS [FOLDER]]   (default 30 pairs, the current folder)
+#include "bench_process.h"
 #include "minimal_pdf.h"
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
 #include <linux/magic.h>
-#include <spawn.h>
-#include <string>
 #include <sys/statfs.h>
-#include <sys/wait.h>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+using bench_process::median;
 
-// The environment of both programs: the caller's, with the homes pointed into `home`.
-std::vector<std::string> environment_with_home(const fs::path& home)
+double timed_run(const std::vector<std::string>& command, std::vector<std::string>& environment)
 {
-    std::vector<std::string> entries;
-    for (char** entry = environ; *entry != nullptr; ++entry)
-        if (std::strncmp(*entry, "HOME=", 5) != 0 && std::strncmp(*entry, "XDG_CONFIG_HOME=", 16) != 0)
-            entries.emplace_back(*entry);
-    entries.push_back("HOME=" + home.string());
-    entries.push_back("XDG_CONFIG_HOME=" + (home / ".config").string());
-    return entries;
-}
-
-std::vector<char*> pointers_of(std::vector<std::string>& texts)
-{
-    std::vector<char*> pointers;
-    for (std::string& text : texts)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-// Runs the command to its end and gives the seconds it took; its streams go nowhere.
-double timed_run(std::vector<std::string> command, std::vector<std::string>& environment)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const std::vector<char*> argv = pointers_of(command);
-    const std::vector<char*> envp = pointers_of(environment);
-
-    const auto start = std::chrono::steady_clock::now();
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-    int status = 0;
-    if (spawned == 0)
-        waitpid(child, &status, 0);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s failed\n", command[0].c_str());
-        std::exit(1);
-    }
-    return seconds;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    return bench_process::measured_run(command, environment).seconds;
 }
 
 // Runs `pairs` interleaved pairs and prints their figures. With `batch`, each run writes
@@ -151,7 +92,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::vector<std::string> environment = environment_with_home(work);
+    std::vector<std::string> environment = bench_process::environment_with_home(work);
     std::printf("pairs: %d, settings in %s\n", pairs, parent.c_str());
     measure("each run stores new settings (a batch of documents):", true, pairs, src, work, environment);
     measure("the same command repeated (the settings stay as they are):", false, pairs, src, work, environment);

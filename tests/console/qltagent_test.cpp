@@ -3,16 +3,15 @@
 #include "../fixtures/five_pages_text.h"
 #include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
+#include "odd_files.h"
 #include "qltagent_process.h"
 #include "test_support.h"
 #include "tk_exception.h"
 #include "tk_reg_key.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <set>
-#include <sys/stat.h>
 
 namespace {
 
@@ -165,6 +164,12 @@ const console_case cases[] = {
     {"invalid_range_beside_an_unrecognised_argument", {"stray", "--pages=5-3", "--src=doc.pdf"}, failed,
      invalid_range, ""},
     {"invalid_range_without_a_source", {"--pages=0"}, failed, invalid_range, ""},
+    // A list that names no page of the document converts nothing: refused by the run, which
+    // has created the destination empty. One page in the document is enough.
+    {"range_entirely_beyond_the_document", {"--src=doc.pdf", "--dest=out.txt", "--pages=6-9,12"}, failed,
+     invalid_range, "", "out.txt", ""},
+    {"range_partly_beyond_the_document", {"--src=doc.pdf", "--dest=out.txt", "--pages=9,4,6-7"}, 0, "", "",
+     "out.txt", five_pages({4}), settings {"doc.pdf", "out.txt", "9,4,6-7", "", false}},
     {"missing_destination_folder", {"--src=doc.pdf", "--dest=nowhere/out.txt"}, failed, "", path_missing},
     // Emptying the destination would destroy the source before it is read; the run refuses.
     {"destination_is_the_source", {"--src=doc.pdf", "--dest=./sub/../doc.pdf"}, failed, dest_is_source, ""},
@@ -230,69 +235,81 @@ TEST_P(qltagent, command_line)
 INSTANTIATE_TEST_SUITE_P(cases, qltagent, testing::ValuesIn(cases),
                          [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
 
-// A document whose page tree the library can't read fails as unreadable before a destination
-// exists, and the settings are not stored; a valid document of no pages converts to nothing.
+// A document whose page tree the library can't read fails as unreadable and the settings
+// are not stored: when the tree's root can't be read, before a destination exists; when the
+// tree holds other pages than the library counts, in the run of the whole document, which
+// has emptied the destination. A valid document of no pages converts to nothing.
 std::vector<console_case> page_tree_cases()
 {
     static std::vector<std::string> names; // the cases keep pointers to their names
     std::vector<console_case> cases;
-    for (const char* broken : test_support::broken_page_trees)
-        names.push_back(fs::path(broken).stem().string());
+    const auto add = [&](const std::string& file, const std::string& dest) {
+        names.push_back(fs::path(file).stem().string());
+        const std::string src = "--src=" QLT_FIXTURES_DIR "/" + file;
+        cases.push_back({nullptr, {src, "--dest=out.txt"}, failed, unreadable, "", dest, ""});
+    };
+    for (const char* broken : test_support::page_trees_refused_at_opening)
+        add(broken, "");
+    for (const char* broken : test_support::page_trees_refused_by_a_whole_run)
+        add(broken, "out.txt");
     names.push_back("valid_document_without_pages");
-    for (std::size_t i = 0; i + 1 < names.size(); ++i)
-        cases.push_back({names[i].c_str(),
-                         {std::string("--src=" QLT_FIXTURES_DIR "/") + test_support::broken_page_trees[i],
-                          "--dest=out.txt"},
-                         failed,
-                         unreadable,
-                         ""});
     const std::string empty = QLT_FIXTURES_DIR "/no_pages.pdf";
-    cases.push_back({names.back().c_str(), {"--src=" + empty, "--dest=out.txt"}, 0, "", "", "out.txt", "",
+    cases.push_back({nullptr, {"--src=" + empty, "--dest=out.txt"}, 0, "", "", "out.txt", "",
                      settings {empty, "out.txt", "2", "", false}});
+    // A node named twice is walked twice by the library: the tree holds the seven pages it counts.
+    names.push_back("node_named_twice");
+    const std::string shared = QLT_FIXTURES_DIR "/tree_shared_node.pdf";
+    cases.push_back({nullptr, {"--src=" + shared, "--dest=out.txt"}, 0, "", "", "out.txt",
+                     five_pages({1, 2, 1, 2, 3, 4, 5}), settings {shared, "out.txt", "2", "", false}});
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        cases[i].name = names[i].c_str();
     return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(page_trees, qltagent, testing::ValuesIn(page_tree_cases()),
                          [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
 
-// Something other than a settings file at the settings path: the run neither hangs on it
-// nor reads it into memory, converts, and leaves its settings in a regular file there.
-TEST(qltagent_settings, odd_files_at_the_settings_path_neither_hang_nor_abort)
+// Something other than a small regular file where the program reads one at start-up (its
+// settings, the library's configuration file): the run neither hangs on it nor reads it
+// into memory, and converts with the defaults; the settings land in a regular file.
+TEST(qltagent_start_up_files, odd_files_neither_hang_nor_abort)
 {
-    struct odd_file {
+    using home_path = fs::path (*)(const test_support::settings_home&);
+    struct place {
         const char* name;
-        std::function<void(const fs::path& path)> make;
+        home_path path;
+        const char* text; // what the huge file begins with: settings that would show if read
     };
-    const odd_file odd_files[] = {
-        {"FIFO", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
-        {"link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }},
-        {"sparse file of 1.5 GB",
-         [](const fs::path& path) {
-             write_file(path.string(), "\"src\"=\"huge\"\n;");
-             fs::resize_file(path, 1536u << 20);
-         }},
+    const place places[] = {
+        {"settings", [](const test_support::settings_home& home) { return home.config() / "Corvane" / "Lumetra.reg"; },
+         "\"src\"=\"huge\"\n;"},
+        {"~/.xpdfrc", [](const test_support::settings_home& home) { return home.path() / ".xpdfrc"; },
+         "textEOL unix\ntextPageBreaks no\n"},
     };
-    for (const odd_file& odd : odd_files) {
-        SCOPED_TRACE(odd.name);
-        test_support::settings_home home;
-        const fs::path work = home.path() / "work";
-        prepare_work(work);
-        const fs::path settings_path = home.config() / "Corvane" / "Lumetra.reg";
-        fs::create_directories(settings_path.parent_path());
-        odd.make(settings_path);
+    for (const place& at : places) {
+        for (const test_support::odd_file& odd : test_support::odd_files) {
+            SCOPED_TRACE(std::string(at.name) + ": " + odd.name);
+            test_support::settings_home home;
+            const fs::path work = home.path() / "work";
+            prepare_work(work);
+            const fs::path path = at.path(home);
+            fs::create_directories(path.parent_path());
+            odd.make(path, at.text);
 
-        qltagent_process::launch how {{"--src=doc.pdf", "--dest=out.txt"}, home.path(), work};
-        how.time_limit_seconds = 60;
-        const auto result = qltagent_process::run(how);
-        EXPECT_FALSE(result.timed_out());
-        EXPECT_EQ(result.exit_code, 0);
-        EXPECT_EQ(result.err, "");
-        EXPECT_EQ(read_file((work / "out.txt").string()), all_pages);
+            qltagent_process::launch how {{"--src=doc.pdf", "--dest=out.txt"}, home.path(), work};
+            how.time_limit_seconds = 60;
+            const auto result = qltagent_process::run(how);
+            EXPECT_FALSE(result.timed_out());
+            EXPECT_EQ(result.exit_code, 0);
+            EXPECT_EQ(result.err, "");
+            EXPECT_EQ(read_file((work / "out.txt").string()), all_pages);
 
-        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(settings_path)));
-        settings stored;
-        transfer_settings(stored, false);
-        EXPECT_EQ(stored, (settings {"doc.pdf", "out.txt", "", "", true}));
+            const fs::path settings_path = home.config() / "Corvane" / "Lumetra.reg";
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(settings_path)));
+            settings stored;
+            transfer_settings(stored, false);
+            EXPECT_EQ(stored, (settings {"doc.pdf", "out.txt", "", "", true}));
+        }
     }
 }
 

@@ -32,6 +32,18 @@ struct run_test : testing::Test {
         converter.password = password;
         converter.set_page_range(range);
     }
+
+    // Runs the document's steps, which must fail with `message` at level 1.
+    void expect_failure(const std::string& message)
+    {
+        try {
+            converter.convert_document();
+            ADD_FAILURE() << "no exception";
+        } catch (const tk_exception& e) {
+            EXPECT_EQ(e.what(), message);
+            EXPECT_EQ(e.level, 1);
+        }
+    }
 };
 
 struct success_case {
@@ -57,7 +69,12 @@ TEST_F(run_test, converts_the_selected_pages_in_list_order)
         {"five_pages_empty_user.pdf", "", "2", five_pages({2}), 1},
         {"damaged_xref.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
         {"no_pages.pdf", "", "", "", 0},
-        {"no_pages.pdf", "", "1,2", "", 2},
+        // A node named twice in the tree: the library walks it twice, as many pages as it counts.
+        {"tree_shared_node.pdf", "", "", five_pages({1, 2, 1, 2, 3, 4, 5}), 7},
+        // A page list is not checked against the tree: the pages that the library counts
+        // are converted, the others skipped.
+        {"tree_count_under.pdf", "", "1-5", five_pages({1, 2, 3}), 5},
+        {"tree_count_over.pdf", "", "5,4", five_pages({5, 4}), 2},
         {"latin1.pdf", "", "", "Caf\xe9 M\xfcller Stra\xdf" "e\r\n\f", 1},
         {"two_columns.pdf", "", "", fixture_text::two_columns, 1},
     };
@@ -89,37 +106,84 @@ TEST_F(run_test, a_whole_run_ends_finished_with_nothing_reported)
 struct failure_case {
     const char* src;
     const char* password;
+    std::string range;
     std::string message;
 };
 
-// Every failure leaves the destination emptied and the counters where it stopped them.
+// Every failure before the first page leaves the destination emptied and the counters at 0.
 TEST_F(run_test, each_failure_empties_the_destination_and_leaves_the_counters)
 {
     std::vector<failure_case> cases = {
-        {"five_pages_aes_256.pdf", "wrong", msg::incorrect_password},
-        {"five_pages_rc4_40.pdf", "", msg::incorrect_password},
-        {"other_filter.pdf", "user-secret", msg::pdf_unreadable},
-        {"not_a_pdf.pdf", "", msg::pdf_unreadable},
-        {"truncated.pdf", "", msg::pdf_unreadable},
-        {"missing.pdf", "", msg::pdf_unreadable},
+        {"five_pages_aes_256.pdf", "wrong", "1-3", msg::incorrect_password},
+        {"five_pages_rc4_40.pdf", "", "1-3", msg::incorrect_password},
+        {"other_filter.pdf", "user-secret", "1-3", msg::pdf_unreadable},
+        {"not_a_pdf.pdf", "", "1-3", msg::pdf_unreadable},
+        {"truncated.pdf", "", "1-3", msg::pdf_unreadable},
+        {"missing.pdf", "", "1-3", msg::pdf_unreadable},
+        // A list that names no page of the document would convert nothing.
+        {"five_pages.pdf", "", "6-9,12", msg::invalid_page_range},
+        {"no_pages.pdf", "", "1,2", msg::invalid_page_range},
+        {"tree_count_under.pdf", "", "4-5", msg::invalid_page_range},
     };
-    for (const char* broken : test_support::broken_page_trees)
-        cases.push_back({broken, "", msg::pdf_unreadable});
+    for (const char* broken : test_support::page_trees_refused_at_opening)
+        cases.push_back({broken, "", "1-3", msg::pdf_unreadable});
+    for (const char* broken : test_support::page_trees_refused_by_a_whole_run)
+        cases.push_back({broken, "", "", msg::pdf_unreadable});
     for (const failure_case& c : cases) {
-        SCOPED_TRACE(c.src);
-        prepare(c.src, c.password, "1-3");
+        SCOPED_TRACE(c.src + (" pages <" + c.range + ">"));
+        prepare(c.src, c.password, c.range);
         test_support::write_file(converter.dest, "old content");
-        try {
-            converter.convert_document();
-            ADD_FAILURE() << "no exception";
-        } catch (const tk_exception& e) {
-            EXPECT_EQ(e.what(), c.message);
-            EXPECT_EQ(e.level, 1);
-        }
+        expect_failure(c.message);
         EXPECT_EQ(read_file(converter.dest), "");
         EXPECT_EQ(converter.pages_total, 0u);
         EXPECT_EQ(converter.pages_done, 0u);
     }
+}
+
+// A listed page that the library counts but can't reach in the tree fails where the run
+// comes to it; the pages before it stay written.
+TEST_F(run_test, a_listed_page_that_cannot_be_reached_fails_there)
+{
+    const struct {
+        const char* src;
+        const char* range;
+        std::string text_before;
+        std::uint32_t done;
+    } cases[] = {
+        {"tree_count_over.pdf", "2,6", five_pages({2}), 1},
+        {"tree_cycle.pdf", "1,5", five_pages({1}), 1},
+        {"tree_page_not_made.pdf", "3,5,4", five_pages({3}), 1},
+        {"tree_kids_not_array.pdf", "1", "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.src);
+        prepare(c.src, "", c.range);
+        converter.pages_done = 0;
+        expect_failure(msg::pdf_unreadable);
+        EXPECT_EQ(read_file(converter.dest), c.text_before);
+        EXPECT_EQ(converter.pages_done, c.done);
+    }
+}
+
+// The run converts the document that a front end's check opened, and opens its own when
+// that one was opened from another file.
+TEST_F(run_test, converts_the_document_handed_over_by_the_check)
+{
+    prepare("five_pages.pdf", "", "2");
+    const std::string copy = home.file("copy.pdf");
+    test_support::write_file(copy, read_file(fixture("five_pages.pdf")));
+    converter.src = copy;
+    converter.hand_over_document(pdf_open_document(copy, std::nullopt));
+    // The file is gone once the check has opened it: only the opened document has it.
+    ASSERT_EQ(unlink(copy.c_str()), 0);
+    EXPECT_NO_THROW(converter.convert_document());
+    EXPECT_EQ(read_file(converter.dest), five_pages({2}));
+
+    converter.hand_over_document(pdf_open_document(fixture("latin1.pdf"), std::nullopt));
+    converter.src = fixture("five_pages.pdf");
+    converter.pages_done = 0;
+    EXPECT_NO_THROW(converter.convert_document());
+    EXPECT_EQ(read_file(converter.dest), five_pages({2}));
 }
 
 TEST_F(run_test, a_destination_that_cannot_be_created_is_an_internal_error)
@@ -161,13 +225,7 @@ TEST_F(run_test, refuses_a_destination_that_is_the_source_document)
         SCOPED_TRACE(dest);
         converter.src = src;
         converter.dest = dest;
-        try {
-            converter.convert_document();
-            ADD_FAILURE() << "no exception";
-        } catch (const tk_exception& e) {
-            EXPECT_STREQ(e.what(), msg::dest_is_source);
-            EXPECT_EQ(e.level, 1);
-        }
+        expect_failure(msg::dest_is_source);
         EXPECT_EQ(read_file(src), original);
     }
 }

@@ -1,10 +1,14 @@
+#include "../fixtures/minimal_pdf.h"
 #include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "engine_test_support.h"
 #include "message_table.h"
+#include "odd_files.h"
 #include "pdf_library.h"
+#include "pdf_page_tree.h"
 #include "test_support.h"
 #include "tk_exception.h"
+#include "tk_log.h"
 
 #include <GlobalParams.h>
 #include <cerrno>
@@ -16,6 +20,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using engine_test::fixture;
 
 enum class opened { ok, not_valid, unreadable, wrong_password };
@@ -73,8 +78,11 @@ TEST(pdf_library, maps_each_opening_to_its_outcome)
         {"truncated.pdf", "", opened::unreadable},
         {"missing.pdf", "", opened::not_valid},
     };
-    for (const char* file : test_support::broken_page_trees)
+    for (const char* file : test_support::page_trees_refused_at_opening)
         cases.push_back({file, std::nullopt, opened::unreadable});
+    // Their fault shows only to a walk of the tree, which opening does not make.
+    for (const char* file : test_support::page_trees_refused_by_a_whole_run)
+        cases.push_back({file, std::nullopt, opened::ok});
     for (const std::string& file : encrypted) {
         cases.push_back({file.c_str(), "user-secret", opened::ok});
         cases.push_back({file.c_str(), "owner-secret", opened::ok});
@@ -86,6 +94,35 @@ TEST(pdf_library, maps_each_opening_to_its_outcome)
         SCOPED_TRACE(std::string(c.file) + " with " + (c.password ? "<" + *c.password + ">" : "no password"));
         EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password)), name_of(c.expected));
     }
+}
+
+TEST(pdf_library, a_page_tree_matches_the_count_when_it_holds_the_counted_pages)
+{
+    pdf_library library;
+    std::vector<std::pair<std::string, bool>> cases = {
+        {"five_pages.pdf", true},       {"no_pages.pdf", true},       {"damaged_xref.pdf", true},
+        {"five_pages_aes_256.pdf", true}, {"tree_shared_node.pdf", true},
+    };
+    for (const char* file : test_support::page_trees_refused_by_a_whole_run)
+        cases.push_back({file, false});
+    for (const auto& [file, matches] : cases) {
+        SCOPED_TRACE(file);
+        const auto doc = pdf_open_document(fixture(file), "user-secret");
+        EXPECT_EQ(pdf_page_tree_matches_count(*doc), matches);
+    }
+}
+
+// The walk keeps its own stack: a depth that would overflow the call stack of a recursive
+// walk costs it memory only.
+TEST(pdf_library, a_page_tree_nested_deeply_is_walked_without_the_call_stack)
+{
+    pdf_library library;
+    test_support::temp_dir dir;
+    const std::string file = dir.file("deep.pdf");
+    ASSERT_TRUE(minimal_pdf::write(file, minimal_pdf::render_nested(100000, {"Deep page"})));
+    const auto doc = pdf_open_document(file, std::nullopt);
+    EXPECT_EQ(doc->getNumPages(), 1);
+    EXPECT_TRUE(pdf_page_tree_matches_count(*doc));
 }
 
 TEST(pdf_library, a_file_without_read_access_gives_a_document_that_is_not_valid)
@@ -233,6 +270,54 @@ TEST(pdf_library, takes_the_users_configuration_file_before_the_systems)
     const pdf_text_settings settings = pdf_load_text_settings(home.path().c_str(), system_file);
     EXPECT_EQ(settings.end_of_line, eolDOS);
     EXPECT_FALSE(settings.page_breaks);
+}
+
+// Only a regular file of at most 1 MiB is read as a configuration file: anything else at
+// the user's path counts as no file (the system's file is read instead), and no reader
+// hangs on it or fills the memory with it.
+TEST(pdf_library, a_configuration_file_that_is_no_small_regular_file_counts_as_none)
+{
+    const std::string settings_text = "textEOL unix\ntextPageBreaks no\n";
+    const auto padded = [&](std::size_t size) { return settings_text + std::string(size - settings_text.size(), '#'); };
+    struct odd_case {
+        std::string name;
+        std::function<void(const fs::path& path)> make;
+        bool read;
+    };
+    std::vector<odd_case> cases = {
+        {"1 MiB", [&](const fs::path& path) { test_support::write_file(path, padded(1 << 20)); }, true},
+        {"1 MiB and a byte", [&](const fs::path& path) { test_support::write_file(path, padded((1 << 20) + 1)); },
+         false},
+        {"folder", [](const fs::path& path) { fs::create_directory(path); }, false},
+    };
+    for (const test_support::odd_file& odd : test_support::odd_files)
+        cases.push_back({odd.name, [&, make = odd.make](const fs::path& path) { make(path, settings_text); }, false});
+    for (const odd_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_support::temp_dir home;
+        const std::string system_file = home.file("system-xpdfrc");
+        test_support::write_file(system_file, "textEOL mac\n");
+        c.make(home.file(".xpdfrc"));
+        const pdf_text_settings settings = pdf_load_text_settings(home.path().c_str(), system_file);
+        EXPECT_EQ(settings.end_of_line, c.read ? eolUnix : eolMac);
+        EXPECT_EQ(settings.page_breaks, !c.read);
+
+        // The same at the system's path: the defaults.
+        fs::remove_all(system_file);
+        c.make(system_file);
+        EXPECT_EQ(pdf_load_text_settings(nullptr, system_file).end_of_line, c.read ? eolUnix : eolDOS);
+    }
+}
+
+TEST(pdf_library, a_configuration_file_not_read_is_logged)
+{
+    test_support::temp_dir home;
+    tk_log_settings log(home.file("log.txt"), 0, true, true, false);
+    const std::string system_file = home.file("xpdfrc");
+    mkfifo(system_file.c_str(), 0600);
+    pdf_load_text_settings(home.path().c_str(), system_file);
+    EXPECT_EQ(test_support::read_file(log.file_name),
+              "Configuration file " + system_file + " not read: " + std::strerror(EINVAL) + "\r\n");
 }
 
 // The library object installs the global settings with the file's settings applied, and

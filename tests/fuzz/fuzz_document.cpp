@@ -1,7 +1,8 @@
 // Fuzzes opening and converting a document through the library binding, as the run
-// does it: any bytes as the source either convert or end in one of the system's
-// exceptions, never in a crash or a hang.
+// does it, and the check of its page tree: any bytes as the source either convert or end
+// in one of the system's exceptions, never in a crash or a hang.
 #include "fuzz_support.h"
+#include "pdf_page_tree.h"
 #include "quillet_convertor.h"
 #include "tk_exception.h"
 
@@ -42,5 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (run.pages_done > run.pages_total)
         std::abort();
+    // The check of a whole-document run walks the page tree the bytes describe, whatever
+    // its shape: it ends, on the walk's own stack.
+    try {
+        const auto doc = pdf_open_document(run.src, std::nullopt);
+        if (doc->isOk())
+            pdf_page_tree_matches_count(*doc);
+    } catch (const tk_exception& e) {
+        if (e.level != 1)
+            std::abort();
+    }
     return 0;
 }

@@ -784,7 +784,7 @@ private slots:
     void document_with_a_broken_page_tree_is_refused_data()
     {
         QTest::addColumn<QString>("document");
-        for (const char* broken : test_support::broken_page_trees)
+        for (const char* broken : test_support::page_trees_refused_at_opening)
             QTest::newRow(broken) << QString::fromLatin1(broken);
     }
     void document_with_a_broken_page_tree_is_refused()

@@ -1,16 +1,28 @@
 #pragma once
-// The fixture documents (tests/fixtures) whose page tree the library reads wrongly: it
-// counts no pages, or pages that it can't reach. Each must be refused as unreadable.
+// The fixture documents (tests/fixtures) whose page tree the library reads wrongly. Each
+// must be refused as unreadable: the first kind when the document is opened, the second
+// by a run over the whole document, since finding their fault means walking the tree.
 namespace test_support {
 
-inline constexpr const char* broken_page_trees[] = {
+inline constexpr const char* page_trees_refused_at_opening[] = {
     "tree_pages_missing.pdf",    // the catalog has no /Pages
     "tree_pages_not_dict.pdf",   // the catalog's /Pages is a number
     "tree_count_missing.pdf",    // the root node has no /Count
     "tree_count_not_number.pdf", // the root node's /Count is a name
     "tree_count_zero.pdf",       // /Count 0 beside five kids
-    "tree_kids_not_array.pdf",   // the root node's /Kids is a page, not an array
-    "tree_page_missing.pdf",     // the third kid names no object
+};
+
+// Five pages each, in a tree that holds other pages than the library counts.
+inline constexpr const char* page_trees_refused_by_a_whole_run[] = {
+    "tree_kids_not_array.pdf",    // the root node's /Kids is a page, not an array
+    "tree_page_missing.pdf",      // the third kid names no object
+    "tree_cycle.pdf",             // the third kid is the root again
+    "tree_page_not_made.pdf",     // the fifth page's /Contents is a number
+    "tree_count_over.pdf",        // /Count 7
+    "tree_count_under.pdf",       // /Count 3
+    "tree_count_fraction.pdf",    // /Count 2.9, read as 2
+    "tree_count_exponent.pdf",    // /Count 1e300, read as 1
+    "linearized_count_under.pdf", // linearized, its /N says 2
 };
 
 } // namespace test_support

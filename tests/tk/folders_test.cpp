@@ -1,7 +1,9 @@
 #include "tk_folders.h"
 
+#include "odd_files.h"
 #include "path_test_support.h"
 #include "test_support.h"
+#include "tk_default_dest.h"
 #include "tk_log.h"
 
 #include <filesystem>
@@ -83,6 +85,21 @@ TEST_F(user_folder, config_home_names_the_folder_of_the_users_dirs_file)
     write_user_dirs(config, "XDG_DOCUMENTS_DIR=\"$HOME/Other\"\n");
     env_guard::set("XDG_CONFIG_HOME", config.c_str());
     EXPECT_EQ(tk_get_user_home_path(), home + "/Other");
+}
+
+// Something other than a small regular file where user-dirs.dirs belongs: looking for the
+// documents folder neither hangs on it nor reads it into memory, and takes the default, so
+// the wizard proposes its destination beside that.
+TEST_F(user_folder, a_users_dirs_file_that_is_no_small_regular_file_counts_as_none)
+{
+    for (const test_support::odd_file& odd : test_support::odd_files) {
+        SCOPED_TRACE(odd.name);
+        test_support::temp_dir config;
+        env_guard::set("XDG_CONFIG_HOME", config.path().c_str());
+        odd.make(config.path() / "user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
+        EXPECT_EQ(tk_get_user_home_path(), home + "/Documents");
+        EXPECT_EQ(common_make_dest("", "report", "txt", false), home + "/report.txt");
+    }
 }
 
 struct appdata_case {
