@@ -356,24 +356,34 @@ TEST(settings_store, damaged_lines_read_as_missing_values_and_survive_a_store)
     bytes += "  \"spaced\" = dword:7  ";
     test_support::write_file(file, bytes);
 
+    // Before and after a store: the damaged lines are no values, the good ones read.
+    const auto check_values = [](HKEY key) {
+        DWORD type = 0;
+        std::string data;
+        for (const char* name : {"unterminated", "bad escape", "short escape", "long dword", "bad hex", "no data",
+                                 "trailing", "no quotes"})
+            EXPECT_EQ(get_bytes(key, name, type, data), ERROR_FILE_NOT_FOUND) << name;
+        EXPECT_EQ(get_bytes(key, "good", type, data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("kept\0", 5));
+        EXPECT_EQ(get_bytes(key, "spaced", type, data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("\x07\0\0\0", 4));
+    };
     HKEY key = open_key();
-    DWORD type = 0;
-    std::string data;
-    for (const char* name : {"unterminated", "bad escape", "short escape", "long dword", "bad hex", "no data",
-                             "trailing", "no quotes"})
-        EXPECT_EQ(get_bytes(key, name, type, data), ERROR_FILE_NOT_FOUND) << name;
-    EXPECT_EQ(get_bytes(key, "good", type, data), ERROR_SUCCESS);
-    EXPECT_EQ(data, std::string("kept\0", 5));
-    EXPECT_EQ(get_bytes(key, "spaced", type, data), ERROR_SUCCESS);
-    EXPECT_EQ(data, std::string("\x07\0\0\0", 4));
+    check_values(key);
 
     // A store keeps the lines it could not read, for the person who wrote them.
     ASSERT_EQ(set_bytes(key, "new", REG_SZ, std::string("n\0", 2)), ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     const std::string after = test_support::read_file(file);
+    EXPECT_NE(after, bytes);
     for (const std::string& line : damaged_lines)
         EXPECT_NE(after.find(line + "\n"), std::string::npos) << line;
-    EXPECT_EQ(get_bytes(key, "good", type, data), ERROR_SUCCESS);
-    RegCloseKey(key);
+    HKEY reopened = open_key(settings_key, KEY_READ);
+    check_values(reopened);
+    DWORD type = 0;
+    std::string data;
+    EXPECT_EQ(get_bytes(reopened, "new", type, data), ERROR_SUCCESS);
+    RegCloseKey(reopened);
 }
 
 // A file whose line ends were converted twice ("\r\r\n") reads the same before and after
@@ -384,16 +394,21 @@ TEST(settings_store, lines_with_extra_carriage_returns_read_the_same_after_a_sto
     RegCloseKey(open_key());
     test_support::write_file(settings_file(home), "\"src\"=\"doc.pdf\"\r\r\n\"note\"=x\r\r\r\n");
 
-    HKEY key = open_key();
-    DWORD type = 0;
-    std::string data;
-    for (int pass = 0; pass < 2; ++pass) {
+    // The first pass reads the file as written and rewrites it; the second reads the
+    // rewritten file through a fresh key.
+    for (const char* pass : {"as written", "after the store"}) {
+        HKEY key = open_key();
+        DWORD type = 0;
+        std::string data;
         EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS) << pass;
         EXPECT_EQ(data, std::string("doc.pdf\0", 8)) << pass;
         EXPECT_EQ(get_bytes(key, "note", type, data), ERROR_FILE_NOT_FOUND) << pass;
         ASSERT_EQ(set_bytes(key, "dest", REG_SZ, std::string("d\0", 2)), ERROR_SUCCESS);
+        ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS) << pass;
     }
-    RegCloseKey(key);
+    const std::string after = test_support::read_file(settings_file(home));
+    EXPECT_EQ(after.find('\r'), std::string::npos) << after;
+    EXPECT_NE(after.find("\"note\"=x\n"), std::string::npos) << after;
 }
 
 TEST(settings_store, a_file_of_garbage_holds_no_values_and_can_be_stored_over)
@@ -410,9 +425,12 @@ TEST(settings_store, a_file_of_garbage_holds_no_values_and_can_be_stored_over)
     std::string data;
     EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_FILE_NOT_FOUND);
     ASSERT_EQ(set_bytes(key, "src", REG_SZ, std::string("fresh\0", 6)), ERROR_SUCCESS);
-    EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+    HKEY reopened = open_key(settings_key, KEY_READ);
+    EXPECT_EQ(get_bytes(reopened, "src", type, data), ERROR_SUCCESS);
     EXPECT_EQ(data, std::string("fresh\0", 6));
-    RegCloseKey(key);
+    RegCloseKey(reopened);
 }
 
 // What an editor may leave in a file edited by hand.
