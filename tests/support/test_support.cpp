@@ -3,20 +3,14 @@
 #include <cstdlib>
 #include <fstream>
 #include <grp.h>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace test_support {
-
-temp_dir::temp_dir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "qlt-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    root = pattern;
-}
 
 namespace {
 
@@ -36,13 +30,64 @@ void open_folders_to_owner(const std::filesystem::path& folder)
     }
 }
 
+void remove_folder(const std::filesystem::path& folder)
+{
+    std::error_code ignored;
+    open_folders_to_owner(folder);
+    std::filesystem::remove_all(folder, ignored);
+}
+
+// The temporary folders alive in this process, each with the process that made it. A
+// process that ends through exit() while some are alive (a death test's child ends so,
+// inside the test) removes its own at the exit; a forked child leaves its parent's alone.
+struct live_folders {
+    std::mutex mutex;
+    std::map<std::filesystem::path, pid_t> makers;
+};
+
+void remove_folders_left_at_exit();
+
+live_folders& live()
+{
+    // Never destroyed: the exit handler may run after the static destructors.
+    static live_folders* const folders = [] {
+        std::atexit(remove_folders_left_at_exit);
+        return new live_folders;
+    }();
+    return *folders;
+}
+
+void remove_folders_left_at_exit()
+{
+    live_folders& folders = live();
+    const std::lock_guard<std::mutex> lock(folders.mutex);
+    for (const auto& [folder, maker] : folders.makers)
+        if (maker == getpid())
+            remove_folder(folder);
+    folders.makers.clear();
+}
+
 } // namespace
+
+temp_dir::temp_dir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "qlt-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    root = pattern;
+    live_folders& folders = live();
+    const std::lock_guard<std::mutex> lock(folders.mutex);
+    folders.makers[root] = getpid();
+}
 
 temp_dir::~temp_dir()
 {
-    std::error_code ignored;
-    open_folders_to_owner(root);
-    std::filesystem::remove_all(root, ignored);
+    {
+        live_folders& folders = live();
+        const std::lock_guard<std::mutex> lock(folders.mutex);
+        folders.makers.erase(root);
+    }
+    remove_folder(root);
 }
 
 std::string read_file(const std::string& path)

@@ -8,7 +8,8 @@
 
 namespace test_support {
 
-// A fresh folder below the system's temporary folder, removed with its contents at the end.
+// A fresh folder below the system's temporary folder, removed with its contents at the end,
+// or at the exit of a process that ends through exit() while it lives.
 class temp_dir {
 public:
     temp_dir();
