@@ -47,16 +47,20 @@ public:
     // Far longer than any test drives a held run (each of its steps has a deadline of its own).
     static constexpr std::chrono::seconds longest_hold {120};
 
-    // Waits (on the test's thread) until the run holds with `pages` pages done. Throws, which
-    // fails the test with the message, when it does not hold there within `wait`.
+    // Waits (on the test's thread) until the run holds with `pages` pages done. When it does
+    // not hold there within `wait`, throws, which fails the test; the message also goes to the
+    // error stream, since the test may be capturing the standard output.
     void wait_until_held_at(std::uint32_t pages, std::chrono::milliseconds wait = hold_wait)
     {
         std::unique_lock<std::mutex> lock(mutex);
-        if (!changed.wait_for(lock, wait, [&] { return held_at == pages; }))
-            throw std::runtime_error("run_gate: the run did not hold with " + std::to_string(pages)
-                                     + " pages done within " + std::to_string(wait.count()) + " ms"
-                                     + (held_at == none ? std::string(" (it holds nowhere)")
-                                                        : " (it holds with " + std::to_string(held_at) + " done)"));
+        if (changed.wait_for(lock, wait, [&] { return held_at == pages; }))
+            return;
+        const std::string message = "run_gate: the run did not hold with " + std::to_string(pages)
+                                    + " pages done within " + std::to_string(wait.count()) + " ms"
+                                    + (held_at == none ? std::string(" (it holds nowhere)")
+                                                       : " (it holds with " + std::to_string(held_at) + " done)");
+        std::fprintf(stderr, "%s\n", message.c_str());
+        throw std::runtime_error(message);
     }
 
 private:
