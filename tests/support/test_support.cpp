@@ -1,5 +1,10 @@
 #include "test_support.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <grp.h>
@@ -8,6 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace test_support {
@@ -135,8 +141,29 @@ int run_unprivileged(const std::function<int()>& body)
         }
         _exit(result & 0xff);
     }
+    // A child that hangs is killed after the wait, so that the test fails instead of
+    // waiting for good.
+    const auto deadline = std::chrono::steady_clock::now() + unprivileged_wait;
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+    pid_t ended = 0;
+    std::chrono::milliseconds pause {1};
+    for (;;) {
+        ended = waitpid(child, &status, WNOHANG);
+        if (ended == -1 && errno == EINTR)
+            continue;
+        if (ended != 0 || std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+    if (ended == 0) {
+        std::fprintf(stderr, "run_unprivileged: the child still ran after %lld s and was killed\n",
+                     static_cast<long long>(unprivileged_wait.count()));
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return -1;
+    }
+    if (ended != child || !WIFEXITED(status))
         return -1;
     const int code = WEXITSTATUS(status);
     return code == 255 ? -1 : code;
