@@ -1,5 +1,6 @@
 #include "tk_reg_key.h"
 
+#include "plat_error.h"
 #include "tk_exception.h"
 #include "tk_log.h"
 
@@ -7,8 +8,20 @@
 #include <vector>
 
 namespace {
+
 constexpr const char* source = "tk_regk";
+
+// A failed store loses the values set since the key was opened; whoever closed the key
+// (the destructor, create replacing it) may not look at the result, so it is logged here.
+void log_failed_store(plat::LONG error)
+{
+    std::string reason;
+    if (!plat::error_text(error, reason))
+        reason = "unknown error";
+    tk_log(3, "tk_reg_key::close: the values were not stored (%d: %s)", static_cast<int>(error), reason.c_str());
 }
+
+} // namespace
 
 tk_reg_key::~tk_reg_key() { close(); }
 
@@ -18,6 +31,8 @@ plat::LONG tk_reg_key::close()
         return plat::ERROR_SUCCESS;
     const plat::LONG result = plat::RegCloseKey(key);
     key = nullptr;
+    if (result != plat::ERROR_SUCCESS)
+        log_failed_store(result);
     return result;
 }
 
@@ -32,9 +47,11 @@ plat::LONG tk_reg_key::create(plat::HKEY root, const char* path, char* class_nam
         plat::RegCreateKeyExA(root, path, 0, class_name, options, access, security, &opened, disposition);
     if (result != plat::ERROR_SUCCESS)
         return result;
-    const plat::LONG closed = close();
+    // The old key's store is not this call's: a failure there is logged by close, and the
+    // result tells only whether the new key is open.
+    close();
     key = opened;
-    return closed;
+    return plat::ERROR_SUCCESS;
 }
 
 plat::LONG tk_reg_key::get_value(plat::DWORD* number, const char* name)

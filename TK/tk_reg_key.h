@@ -8,7 +8,8 @@
 // Owns one open key handle; it is closed exactly once (close, destructor, or create
 // replacing it). Every result is the registry's error code, 0 on success. The key reads
 // its file once, when it is opened; the values set meanwhile are stored together when it
-// is closed, so the close's result is that of the store.
+// is closed, so the close's result is that of the store. A failed store is logged, however
+// the key was closed.
 class tk_reg_key {
 public:
     tk_reg_key() = default;
@@ -19,7 +20,8 @@ public:
     plat::LONG close();
 
     // Opens `path` below `root`, creating it when it is missing. On failure an open key
-    // stays open and unchanged; on success it is replaced and the close's result returned.
+    // stays open and unchanged; on success it is closed (its store failing only the log)
+    // and replaced, and the result is 0.
     plat::LONG create(plat::HKEY root, const char* path, char* class_name, plat::DWORD options,
                       plat::REGSAM access, const plat::SECURITY_ATTRIBUTES* security,
                       plat::DWORD* disposition);

@@ -17,6 +17,9 @@ struct reg_key_object {
     // The key's path below the current user's root, one entry per component.
     std::vector<std::string> components;
     REGSAM access = 0;
+    // The key's file, fixed when the key is opened: the close stores into the file that
+    // the values were read from, whatever the environment says by then.
+    settings_file file {std::string(), std::string()};
     // The values as the key's file held them when the key was opened, with this handle's
     // own writes applied: what its queries read.
     reg_file_contents values;
@@ -118,11 +121,10 @@ LONG RegCreateKeyExA(HKEY parent, const char* sub_key, DWORD reserved, char* /*c
         return ERROR_INVALID_PARAMETER;
     key.access = access;
 
-    settings_file file("", "");
-    if (const LONG error = key_file(key, file))
+    if (const LONG error = key_file(key, key.file))
         return error;
     bool created = false;
-    if (const int error = file.open(key.values, created))
+    if (const int error = key.file.open(key.values, created, (access & KEY_SET_VALUE) != 0))
         return error;
 
     HKEY handle = new reg_key_object(std::move(key));
@@ -177,6 +179,9 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
     const std::lock_guard<std::mutex> guard(handles_mutex);
     if (const LONG error = usable_key(key, KEY_SET_VALUE))
         return error;
+    // Refused now rather than failing the whole pass at the close.
+    if (!key->file.can_ever_hold(value))
+        return ERROR_FILE_TOO_LARGE;
     key->values.set(value);
     key->writes.push_back(std::move(value));
     return ERROR_SUCCESS;
@@ -196,10 +201,7 @@ LONG RegCloseKey(HKEY key)
         return ERROR_SUCCESS;
     // One store for all of the handle's writes, over what the file holds now: what other
     // programs stored since the key was opened stays, unless this handle wrote it too.
-    settings_file file("", "");
-    if (const LONG error = key_file(*closed, file))
-        return error;
-    return file.update([&closed](reg_file_contents& contents) {
+    return closed->file.update([&closed](reg_file_contents& contents) {
         for (const reg_value& value : closed->writes)
             contents.set(value);
     });

@@ -33,6 +33,9 @@ inline constexpr LONG ERROR_FILE_NOT_FOUND = ENOENT;
 inline constexpr LONG ERROR_ACCESS_DENIED = EACCES;
 inline constexpr LONG ERROR_INVALID_HANDLE = EBADF;
 inline constexpr LONG ERROR_INVALID_PARAMETER = EINVAL;
+// The value (or, at the close, all the values together) would make the key's file bigger
+// than a settings file may be.
+inline constexpr LONG ERROR_FILE_TOO_LARGE = EFBIG;
 // The caller's buffer is too small for the value; the size it needs is reported.
 // Outside the range of errno values, so it means only this.
 inline constexpr LONG ERROR_MORE_DATA = 234;
@@ -61,8 +64,10 @@ inline constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 // Opens the key `sub_key` below `parent` (a root or an open key), creating it when it is
 // missing, and hands back a new handle in `result`. `disposition`, when not null, tells
 // whether the key was created or existed. The class name and security attributes are
-// ignored. The key's file is read once, here: the handle's queries read the values as
-// they were now, with the handle's own writes applied.
+// ignored. The key's file is found and read once, here: the handle's queries read the
+// values as they were now, with the handle's own writes applied, and its close stores into
+// this file. With KEY_SET_VALUE an existing file is made private to its owner (mode 0600),
+// since it may hold a password.
 LONG RegCreateKeyExA(HKEY parent, const char* sub_key, DWORD reserved, char* class_name, DWORD options,
                      REGSAM access, const SECURITY_ATTRIBUTES* security, HKEY* result, DWORD* disposition);
 
@@ -74,7 +79,9 @@ LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, 
                       DWORD* size);
 
 // Sets `size` bytes of `data` as the value `name` of type `type`, replacing any value of
-// that name. The value is kept in the handle until RegCloseKey stores it.
+// that name. The value is kept in the handle until RegCloseKey stores it. A value that no
+// key's file could hold, even alone, is refused with ERROR_FILE_TOO_LARGE and changes
+// nothing.
 LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, const unsigned char* data,
                     DWORD size);
 
@@ -82,7 +89,8 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
 // that serialises stores from several processes, the key's file as it is now gets these
 // values and is replaced as a whole, so a crash leaves the old or the new settings. The
 // result is the store's; the handle is released also when the store fails. A store that
-// cannot take the lock within 10 seconds fails. Closing a predefined root succeeds and
+// cannot take the lock within 10 seconds fails, and so does one whose values together
+// make the file too big (ERROR_FILE_TOO_LARGE). Closing a predefined root succeeds and
 // does nothing.
 LONG RegCloseKey(HKEY key);
 

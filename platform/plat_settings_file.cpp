@@ -132,12 +132,31 @@ int settings_file::make_folders() const
     }
 }
 
-int settings_file::open(reg_file_contents& contents, bool& created) const
+// Best effort: the password the file may hold is then readable by its owner only. Only a
+// regular file is opened (no device acts on it), and not through a link, so that no file
+// elsewhere changes its mode.
+void settings_file::make_private() const
+{
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || (status.st_mode & 07777) == file_mode)
+        return;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & 07777) != file_mode)
+        static_cast<void>(::fchmod(fd, file_mode));
+    ::close(fd);
+}
+
+int settings_file::open(reg_file_contents& contents, bool& created, bool for_writing) const
 {
     created = false;
     bool missing = false;
-    if (const int error = read_file(contents, missing); error != 0 || !missing)
+    if (const int error = read_file(contents, missing); error != 0 || !missing) {
+        if (error == 0 && for_writing)
+            make_private();
         return error;
+    }
     if (const int error = make_folders())
         return error;
     const store_lock lock(path, lock_wait);
@@ -150,6 +169,17 @@ int settings_file::open(reg_file_contents& contents, bool& created) const
         return error;
     created = true;
     return 0;
+}
+
+bool settings_file::can_ever_hold(const reg_value& value) const
+{
+    // Every byte of the data takes at least one byte in the file (a text's terminating zero
+    // is implied, but its quotes take two): no need to format a value that big.
+    if (value.data.size() > max_size)
+        return false;
+    reg_file_contents alone;
+    alone.set(value);
+    return format_registry_file(key_name, alone).size() <= max_size;
 }
 
 int settings_file::update(const std::function<void(reg_file_contents&)>& change) const

@@ -5,7 +5,8 @@
 //
 // Only a regular file of at most max_size bytes (a link that leads to one is followed)
 // holds values. Anything else at the path (a FIFO, a device, a folder, a huge file) reads
-// as no values without being read, and the next store puts a regular file in its place.
+// as no values without being read; the next store puts a regular file in its place, except
+// over a folder, which stays and fails the store.
 #include "plat_registry_format.h"
 
 #include <chrono>
@@ -28,8 +29,14 @@ public:
     // Reads and parses the file as it is now; when it is missing, makes the folders and an
     // empty file first. `created` tells which. A file that holds no values (above) reads as
     // empty and gives 0; any other failure to read gives its error code. Lines that do not
-    // parse are no values.
-    int open(reg_file_contents& contents, bool& created) const;
+    // parse are no values. With `for_writing`, a regular file at the path (not a link) of
+    // another mode gets mode 0600, as a store would leave it, since it may hold a password;
+    // a file the user does not own keeps its mode until a store replaces it.
+    int open(reg_file_contents& contents, bool& created, bool for_writing = false) const;
+
+    // Whether a file that holds only `value` stays within max_size: a value that fails
+    // this can never be stored.
+    bool can_ever_hold(const reg_value& value) const;
 
     // Under the lock: reads the current contents, applies `change` and writes the result
     // (mode 0600), unless it is the file as it stands. On any failure, also a lock not
@@ -42,6 +49,7 @@ private:
     int read_bytes(std::string& bytes, bool& missing) const;
     int read_file(reg_file_contents& contents, bool& missing) const;
     int make_folders() const;
+    void make_private() const;
     int replace(const std::string& bytes) const;
 
     std::string path;

@@ -33,8 +33,8 @@ QPointer<QTimer> when_modal(std::function<void(QWidget*)> act, int timeout_ms, b
         watch->deleteLater();
         if (came)
             act(modal);
-        else if (window_expected)
-            QWARN("no modal window came");
+        else
+            QVERIFY2(!window_expected, "no modal window came");
     });
     watch->start();
     return watch;
@@ -47,7 +47,7 @@ void press_button(QWidget* window, const QString& text)
             button->click();
             return;
         }
-    QWARN(qPrintable(QStringLiteral("no button ") + text));
+    qWarning("no button %s", qPrintable(text));
 }
 
 void type_and_accept(QFileDialog* dialog, const QString& name)
@@ -83,7 +83,7 @@ void press_key(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
     QWidget* window = window_on_top();
     if (window == nullptr || window->windowHandle() == nullptr) {
-        QWARN("no window to press a key in");
+        qWarning("no window to press a key in");
         return;
     }
     // A user types into the window on top, which the desktop has made the active one. The
@@ -93,7 +93,7 @@ void press_key(Qt::Key key, Qt::KeyboardModifiers modifiers)
     if (QApplication::activeWindow() != window) {
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window))
-            QWARN("the window on top did not become active");
+            qWarning("the window on top did not become active");
     }
     // Through the window system's entry, as a key of the keyboard arrives.
     QTest::keyClick(window->windowHandle(), key, modifiers);

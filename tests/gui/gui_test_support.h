@@ -16,15 +16,16 @@ class QFileDialog;
 namespace gui_test {
 
 // Calls `act` with the next modal window (a box or dialog) once it is shown; the call that
-// opens the window runs after this one. Fails the test when no window comes within the time.
+// opens the window runs after this one. Fails the test when no window comes within the time,
+// unless `window_expected` is false.
 // Returns the watch, which stops once it has acted or given up.
 QPointer<QTimer> when_modal(std::function<void(QWidget*)> act, int timeout_ms = 5000, bool window_expected = true);
 
-// Presses the box's button with the given text ("&Yes", "&No", "OK").
+// Presses the box's button with the given text ("&Yes", "&No", "OK"); a warning when the box
+// has none.
 void press_button(QWidget* window, const QString& text);
 
-// Types `name` into the file dialog's name box and accepts it. The dialog fills its name box
-// from its start name once the folder has been read: the typing comes after that.
+// Puts `name` into the file dialog's name box and accepts the dialog at once.
 void type_and_accept(QFileDialog* dialog, const QString& name);
 
 // Presses a key as the user would: it goes to the window on top (the modal one when one is

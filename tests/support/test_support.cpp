@@ -1,22 +1,22 @@
 #include "test_support.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <grp.h>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace test_support {
-
-temp_dir::temp_dir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "qlt-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    root = pattern;
-}
 
 namespace {
 
@@ -36,13 +36,64 @@ void open_folders_to_owner(const std::filesystem::path& folder)
     }
 }
 
+void remove_folder(const std::filesystem::path& folder)
+{
+    std::error_code ignored;
+    open_folders_to_owner(folder);
+    std::filesystem::remove_all(folder, ignored);
+}
+
+// The temporary folders alive in this process, each with the process that made it. A
+// process that ends through exit() while some are alive (a death test's child ends so,
+// inside the test) removes its own at the exit; a forked child leaves its parent's alone.
+struct live_folders {
+    std::mutex mutex;
+    std::map<std::filesystem::path, pid_t> makers;
+};
+
+void remove_folders_left_at_exit();
+
+live_folders& live()
+{
+    // Never destroyed: the exit handler may run after the static destructors.
+    static live_folders* const folders = [] {
+        std::atexit(remove_folders_left_at_exit);
+        return new live_folders;
+    }();
+    return *folders;
+}
+
+void remove_folders_left_at_exit()
+{
+    live_folders& folders = live();
+    const std::lock_guard<std::mutex> lock(folders.mutex);
+    for (const auto& [folder, maker] : folders.makers)
+        if (maker == getpid())
+            remove_folder(folder);
+    folders.makers.clear();
+}
+
 } // namespace
+
+temp_dir::temp_dir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "qlt-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    root = pattern;
+    live_folders& folders = live();
+    const std::lock_guard<std::mutex> lock(folders.mutex);
+    folders.makers[root] = getpid();
+}
 
 temp_dir::~temp_dir()
 {
-    std::error_code ignored;
-    open_folders_to_owner(root);
-    std::filesystem::remove_all(root, ignored);
+    {
+        live_folders& folders = live();
+        const std::lock_guard<std::mutex> lock(folders.mutex);
+        folders.makers.erase(root);
+    }
+    remove_folder(root);
 }
 
 std::string read_file(const std::string& path)
@@ -90,8 +141,29 @@ int run_unprivileged(const std::function<int()>& body)
         }
         _exit(result & 0xff);
     }
+    // A child that hangs is killed after the wait, so that the test fails instead of
+    // waiting for good.
+    const auto deadline = std::chrono::steady_clock::now() + unprivileged_wait;
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+    pid_t ended = 0;
+    std::chrono::milliseconds pause {1};
+    for (;;) {
+        ended = waitpid(child, &status, WNOHANG);
+        if (ended == -1 && errno == EINTR)
+            continue;
+        if (ended != 0 || std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+    if (ended == 0) {
+        std::fprintf(stderr, "run_unprivileged: the child still ran after %lld s and was killed\n",
+                     static_cast<long long>(unprivileged_wait.count()));
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return -1;
+    }
+    if (ended != child || !WIFEXITED(status))
         return -1;
     const int code = WEXITSTATUS(status);
     return code == 255 ? -1 : code;

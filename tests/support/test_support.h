@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the tests: temporary folders, file reading, unprivileged children.
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -8,7 +9,8 @@
 
 namespace test_support {
 
-// A fresh folder below the system's temporary folder, removed with its contents at the end.
+// A fresh folder below the system's temporary folder, removed with its contents at the end,
+// or at the exit of a process that ends through exit() while it lives.
 class temp_dir {
 public:
     temp_dir();
@@ -38,8 +40,12 @@ inline constexpr unsigned unprivileged_gid = 65534;
 // and stays as it is. False when root could not drop them.
 bool drop_privileges();
 
+// How long run_unprivileged waits for its child: far longer than any test's child takes.
+inline constexpr std::chrono::seconds unprivileged_wait {120};
+
 // Runs `body` in a forked child that has called drop_privileges(); returns the value
-// that `body` returned, or -1 when the child could not drop them or died.
+// that `body` returned, or -1 when the child could not drop them, died, or still ran after
+// unprivileged_wait (it is then killed, and the error stream says so).
 int run_unprivileged(const std::function<int()>& body);
 
 // Makes a folder and what it holds reachable for the unprivileged user (for the

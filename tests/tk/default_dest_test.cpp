@@ -102,10 +102,9 @@ TEST_F(default_dest_home, logs_the_call_and_the_branch_taken)
 
 TEST_F(default_dest_home, too_long_names_are_refused)
 {
-    for (const auto& [old_name, new_name] :
-         {std::pair {"/" + std::string(260, 'o'), std::string("report")},
-          std::pair {"/" + std::string(200, 'd') + "/old.txt", std::string(60, 'n')}}) {
-        path_test::expect_too_long([&] { common_make_dest(old_name, new_name, "txt", false); });
+    for (const auto& names : {std::pair {"/" + std::string(260, 'o'), std::string("report")},
+                              std::pair {"/" + std::string(200, 'd') + "/old.txt", std::string(60, 'n')}}) {
+        path_test::expect_too_long([&] { common_make_dest(names.first, names.second, "txt", false); });
     }
 }
 

@@ -2,10 +2,12 @@
 #include "internal_error_cases.h"
 #include "test_support.h"
 #include "tk_exception.h"
+#include "tk_log.h"
 #include "tk_reg_key.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/inotify.h>
 #include <utility>
@@ -253,6 +255,44 @@ TEST(tk_reg_key, create_replaces_an_open_key_only_on_success)
     EXPECT_EQ(key.close(), 0);
     EXPECT_FALSE(key.is_open());
     EXPECT_EQ(key.get_value(buffer, "src", &size), ERROR_INVALID_HANDLE);
+}
+
+// A store that fails loses the pass's values: it is logged with the system's reason
+// however the key is closed, and a create that closes the key still reports its own open.
+TEST(tk_reg_key, a_failed_store_is_logged_however_the_key_is_closed)
+{
+    struct closing_case {
+        const char* name;
+        std::function<void(std::optional<tk_reg_key>& key)> close;
+    };
+    const closing_case cases[] = {
+        {"close", [](std::optional<tk_reg_key>& key) { EXPECT_EQ(key->close(), EISDIR); }},
+        {"destructor", [](std::optional<tk_reg_key>& key) { key.reset(); }},
+        {"create replacing it",
+         [](std::optional<tk_reg_key>& key) {
+             EXPECT_EQ(key->create(HKEY_CURRENT_USER, "Software\\Corvane\\Other", nullptr, 0, KEY_ALL_ACCESS,
+                                   nullptr, nullptr),
+                       0);
+             EXPECT_TRUE(key->is_open());
+             EXPECT_EQ(key->set_string("kept", "src"), 0);
+             EXPECT_EQ(key->close(), 0);
+         }},
+    };
+    for (const closing_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_support::settings_home home;
+        const tk_log_settings log(home.file("log.txt"), 3);
+        std::optional<tk_reg_key> key(std::in_place);
+        ASSERT_EQ(open_settings(*key), 0);
+        ASSERT_EQ(key->set_string("lost", "src"), 0);
+        // A folder where the file was: the store cannot put the new file in its place.
+        const std::filesystem::path file = home.config() / "Corvane" / "Lumetra.reg";
+        std::filesystem::remove(file);
+        std::filesystem::create_directory(file);
+        c.close(key);
+        EXPECT_EQ(test_support::read_file(log.file_name),
+                  "tk_reg_key::close: the values were not stored (21: Is a directory)\r\n");
+    }
 }
 
 TEST(tk_reg_key, get_value_reports_sizes_and_short_buffers)

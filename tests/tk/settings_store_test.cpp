@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace plat;
 namespace fs = std::filesystem;
@@ -253,17 +254,75 @@ TEST(settings_store, the_key_lives_below_the_users_configuration_folder)
     RegCloseKey(parent);
 }
 
+// The file is found when the key is opened: the close stores the pass into the file its
+// values were read from, also when the environment names another folder by then.
+TEST(settings_store, the_close_stores_into_the_file_the_key_was_opened_on)
+{
+    test_support::settings_home home;
+    HKEY key = open_key();
+    ASSERT_EQ(set_bytes(key, "src", REG_SZ, std::string("mine\0", 5)), ERROR_SUCCESS);
+    const fs::path elsewhere = home.path() / "elsewhere";
+    const test_support::scoped_env moved("XDG_CONFIG_HOME", elsewhere.string());
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_FALSE(fs::exists(elsewhere));
+    EXPECT_NE(test_support::read_file(settings_file(home)).find("\"src\"=\"mine\"\n"), std::string::npos);
+}
+
 TEST(settings_store, the_file_and_its_folders_are_private_to_the_user)
 {
     test_support::settings_home home;
     HKEY key = open_key();
     set_bytes(key, "password", REG_SZ, std::string("secret\0", 7));
     RegCloseKey(key);
-    struct stat info {};
-    ASSERT_EQ(stat(settings_file(home).c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
-    ASSERT_EQ(stat((home.config() / "Corvane").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0700u);
+    const std::string file = settings_file(home);
+    const auto status_of = [](const std::string& path) {
+        struct stat info {};
+        EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+        return info;
+    };
+    const auto mode_of = [&status_of](const std::string& path) { return status_of(path).st_mode & 07777; };
+    EXPECT_EQ(mode_of(file), 0600u);
+    EXPECT_EQ(mode_of((home.config() / "Corvane").string()), 0700u);
+
+    // A file that others may read (made by hand, or by an older copy of the program) is
+    // made private by a key opened for writing, also when its store changes nothing. A
+    // key opened for reading changes nothing, and the file a link leads to keeps its mode.
+    struct loose_file_case {
+        const char* name;
+        REGSAM access;
+        bool store_the_same_value;
+        bool through_a_link;
+        mode_t mode_after;
+    };
+    const loose_file_case cases[] = {
+        {"opened for reading", KEY_READ, false, false, 0644},
+        {"opened for writing, nothing set", KEY_ALL_ACCESS, false, false, 0600},
+        {"opened for writing, a store that changes nothing", KEY_ALL_ACCESS, true, false, 0600},
+        {"a link to the file, a store that changes nothing", KEY_ALL_ACCESS, true, true, 0644},
+    };
+    // The very bytes a store would write, so that the store finds nothing to change.
+    const std::string stored_bytes = test_support::read_file(file);
+    const std::string target = file + ".target";
+    for (const loose_file_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(file);
+        fs::remove(target);
+        const std::string holder = c.through_a_link ? target : file;
+        test_support::write_file(holder, stored_bytes);
+        if (c.through_a_link)
+            fs::create_symlink(target, file);
+        ASSERT_EQ(chmod(holder.c_str(), 0644), 0);
+        const ino_t inode = status_of(holder).st_ino;
+        HKEY loose = open_key(settings_key, c.access);
+        if (c.store_the_same_value) {
+            EXPECT_EQ(set_bytes(loose, "password", REG_SZ, std::string("secret\0", 7)), ERROR_SUCCESS);
+        }
+        EXPECT_EQ(RegCloseKey(loose), ERROR_SUCCESS);
+        EXPECT_EQ(mode_of(holder), c.mode_after);
+        // Nothing was rewritten: the link and the file are the ones made above.
+        EXPECT_EQ(fs::is_symlink(file), c.through_a_link);
+        EXPECT_EQ(status_of(holder).st_ino, inode);
+    }
 }
 
 TEST(settings_store, queries_follow_the_registry_rules)
@@ -356,24 +415,34 @@ TEST(settings_store, damaged_lines_read_as_missing_values_and_survive_a_store)
     bytes += "  \"spaced\" = dword:7  ";
     test_support::write_file(file, bytes);
 
+    // Before and after a store: the damaged lines are no values, the good ones read.
+    const auto check_values = [](HKEY key) {
+        DWORD type = 0;
+        std::string data;
+        for (const char* name : {"unterminated", "bad escape", "short escape", "long dword", "bad hex", "no data",
+                                 "trailing", "no quotes"})
+            EXPECT_EQ(get_bytes(key, name, type, data), ERROR_FILE_NOT_FOUND) << name;
+        EXPECT_EQ(get_bytes(key, "good", type, data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("kept\0", 5));
+        EXPECT_EQ(get_bytes(key, "spaced", type, data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("\x07\0\0\0", 4));
+    };
     HKEY key = open_key();
-    DWORD type = 0;
-    std::string data;
-    for (const char* name : {"unterminated", "bad escape", "short escape", "long dword", "bad hex", "no data",
-                             "trailing", "no quotes"})
-        EXPECT_EQ(get_bytes(key, name, type, data), ERROR_FILE_NOT_FOUND) << name;
-    EXPECT_EQ(get_bytes(key, "good", type, data), ERROR_SUCCESS);
-    EXPECT_EQ(data, std::string("kept\0", 5));
-    EXPECT_EQ(get_bytes(key, "spaced", type, data), ERROR_SUCCESS);
-    EXPECT_EQ(data, std::string("\x07\0\0\0", 4));
+    check_values(key);
 
     // A store keeps the lines it could not read, for the person who wrote them.
     ASSERT_EQ(set_bytes(key, "new", REG_SZ, std::string("n\0", 2)), ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     const std::string after = test_support::read_file(file);
+    EXPECT_NE(after, bytes);
     for (const std::string& line : damaged_lines)
         EXPECT_NE(after.find(line + "\n"), std::string::npos) << line;
-    EXPECT_EQ(get_bytes(key, "good", type, data), ERROR_SUCCESS);
-    RegCloseKey(key);
+    HKEY reopened = open_key(settings_key, KEY_READ);
+    check_values(reopened);
+    DWORD type = 0;
+    std::string data;
+    EXPECT_EQ(get_bytes(reopened, "new", type, data), ERROR_SUCCESS);
+    RegCloseKey(reopened);
 }
 
 // A file whose line ends were converted twice ("\r\r\n") reads the same before and after
@@ -384,16 +453,21 @@ TEST(settings_store, lines_with_extra_carriage_returns_read_the_same_after_a_sto
     RegCloseKey(open_key());
     test_support::write_file(settings_file(home), "\"src\"=\"doc.pdf\"\r\r\n\"note\"=x\r\r\r\n");
 
-    HKEY key = open_key();
-    DWORD type = 0;
-    std::string data;
-    for (int pass = 0; pass < 2; ++pass) {
+    // The first pass reads the file as written and rewrites it; the second reads the
+    // rewritten file through a fresh key.
+    for (const char* pass : {"as written", "after the store"}) {
+        HKEY key = open_key();
+        DWORD type = 0;
+        std::string data;
         EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS) << pass;
         EXPECT_EQ(data, std::string("doc.pdf\0", 8)) << pass;
         EXPECT_EQ(get_bytes(key, "note", type, data), ERROR_FILE_NOT_FOUND) << pass;
         ASSERT_EQ(set_bytes(key, "dest", REG_SZ, std::string("d\0", 2)), ERROR_SUCCESS);
+        ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS) << pass;
     }
-    RegCloseKey(key);
+    const std::string after = test_support::read_file(settings_file(home));
+    EXPECT_EQ(after.find('\r'), std::string::npos) << after;
+    EXPECT_NE(after.find("\"note\"=x\n"), std::string::npos) << after;
 }
 
 TEST(settings_store, a_file_of_garbage_holds_no_values_and_can_be_stored_over)
@@ -410,9 +484,12 @@ TEST(settings_store, a_file_of_garbage_holds_no_values_and_can_be_stored_over)
     std::string data;
     EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_FILE_NOT_FOUND);
     ASSERT_EQ(set_bytes(key, "src", REG_SZ, std::string("fresh\0", 6)), ERROR_SUCCESS);
-    EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+    HKEY reopened = open_key(settings_key, KEY_READ);
+    EXPECT_EQ(get_bytes(reopened, "src", type, data), ERROR_SUCCESS);
     EXPECT_EQ(data, std::string("fresh\0", 6));
-    RegCloseKey(key);
+    RegCloseKey(reopened);
 }
 
 // What an editor may leave in a file edited by hand.
@@ -511,15 +588,64 @@ TEST(settings_store, only_a_regular_file_of_a_sane_size_holds_values)
     EXPECT_TRUE(fs::is_character_file("/dev/zero"));
 }
 
-// A store that would write a file too big to be read back fails and keeps the old one.
-TEST(settings_store, a_store_too_big_to_be_read_back_keeps_the_old_settings)
+// No settings file is bigger than settings_file::max_size, so that each can be read back.
+// A value that could not fit even alone is refused when it is set, and the rest of the
+// pass is stored; values that fit alone but not together fail the store at the close,
+// which keeps the old file.
+TEST(settings_store, values_too_big_for_the_file_are_refused_or_fail_the_store)
 {
-    test_support::settings_home home;
-    const std::string before = store_old_settings(home);
-    HKEY key = open_key();
-    set_bytes(key, "huge", REG_BINARY, std::string(plat::settings_file::max_size / 2, 'x'));
-    EXPECT_EQ(RegCloseKey(key), EFBIG);
-    EXPECT_EQ(test_support::read_file(settings_file(home)), before);
+    // The text's length that makes a file holding only it exactly max_size bytes.
+    const std::size_t header =
+        plat::format_registry_file("HKEY_CURRENT_USER\\Software\\Corvane\\Lumetra", {}).size();
+    const std::size_t fitting = plat::settings_file::max_size - header - std::string("\"huge\"=\"\"\n").size();
+    const auto text_of = [](std::size_t length) { return std::string(length, 'x') + '\0'; };
+    struct too_big_case {
+        const char* name;
+        std::vector<std::string> huge_values; // set as "huge", "huge2", ...
+        std::vector<LONG> set_results;
+        LONG close_result;
+    };
+    const too_big_case cases[] = {
+        // It fits alone, but the file holds two more values.
+        {"exactly as big as a file may be", {text_of(fitting)}, {ERROR_SUCCESS}, ERROR_FILE_TOO_LARGE},
+        {"one byte more", {text_of(fitting + 1)}, {ERROR_FILE_TOO_LARGE}, ERROR_SUCCESS},
+        {"binary data written three bytes a byte", {std::string(fitting / 2, 'x')}, {ERROR_FILE_TOO_LARGE},
+         ERROR_SUCCESS},
+        {"far over the size", {std::string(plat::settings_file::max_size * 2, 'x')}, {ERROR_FILE_TOO_LARGE},
+         ERROR_SUCCESS},
+        {"two that fit only alone", {text_of(fitting / 2 + 1), text_of(fitting / 2 + 1)},
+         {ERROR_SUCCESS, ERROR_SUCCESS}, ERROR_FILE_TOO_LARGE},
+    };
+    for (const too_big_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_support::settings_home home;
+        const std::string before = store_old_settings(home);
+        HKEY key = open_key();
+        ASSERT_EQ(set_bytes(key, "dest", REG_SZ, std::string("new\0", 4)), ERROR_SUCCESS);
+        std::string name = "huge";
+        for (std::size_t i = 0; i < c.huge_values.size(); ++i, name = "huge" + std::to_string(i + 1)) {
+            const DWORD type = c.huge_values[i].back() == '\0' ? REG_SZ : REG_BINARY;
+            EXPECT_EQ(set_bytes(key, name.c_str(), type, c.huge_values[i]), c.set_results[i]) << name;
+            // A refused value is not there, not even for the key's own queries.
+            DWORD read_type = 0;
+            std::string data;
+            EXPECT_EQ(get_bytes(key, name.c_str(), read_type, data),
+                      c.set_results[i] == ERROR_SUCCESS ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+        }
+        EXPECT_EQ(RegCloseKey(key), c.close_result);
+        if (c.close_result != ERROR_SUCCESS) {
+            EXPECT_EQ(test_support::read_file(settings_file(home)), before);
+            continue;
+        }
+        EXPECT_LE(fs::file_size(settings_file(home)), plat::settings_file::max_size);
+        HKEY reader = open_key(settings_key, KEY_READ);
+        DWORD type = 0;
+        std::string data;
+        EXPECT_EQ(get_bytes(reader, "dest", type, data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("new\0", 4));
+        EXPECT_EQ(get_bytes(reader, "huge", type, data), ERROR_FILE_NOT_FOUND);
+        RegCloseKey(reader);
+    }
 }
 
 // Another program holds the lock and never lets go: a store gives up after the lock wait
