@@ -8,6 +8,7 @@
 
 #include <dlfcn.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,40 +41,59 @@ bool qt_clipboard_writer(const std::string& text)
     return run_on_ui_thread([&] { QGuiApplication::clipboard()->setText(QString::fromLocal8Bit(text.c_str())); });
 }
 
-// Connects to the X server as the toolkit's X11 backend would, through the same library.
-bool can_reach_x11()
-{
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || display[0] == '\0')
-        return false;
-    void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (xcb == nullptr)
-        return false;
-    using connect_fn = void* (*)(const char*, int*);
-    using has_error_fn = int (*)(void*);
-    using disconnect_fn = void (*)(void*);
-    auto connect = reinterpret_cast<connect_fn>(dlsym(xcb, "xcb_connect"));
-    auto has_error = reinterpret_cast<has_error_fn>(dlsym(xcb, "xcb_connection_has_error"));
-    auto disconnect = reinterpret_cast<disconnect_fn>(dlsym(xcb, "xcb_disconnect"));
-    bool reached = false;
-    if (connect != nullptr && has_error != nullptr && disconnect != nullptr) {
-        void* connection = connect(nullptr, nullptr);
+// A connection to the X server, made as the toolkit's X11 backend makes its own, through
+// the same library.
+class x11_connection {
+public:
+    x11_connection()
+    {
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || display[0] == '\0')
+            return;
+        xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (xcb == nullptr)
+            return;
+        using connect_fn = void* (*)(const char*, int*);
+        using has_error_fn = int (*)(void*);
+        auto connect = reinterpret_cast<connect_fn>(dlsym(xcb, "xcb_connect"));
+        auto has_error = reinterpret_cast<has_error_fn>(dlsym(xcb, "xcb_connection_has_error"));
+        disconnect = reinterpret_cast<disconnect_fn>(dlsym(xcb, "xcb_disconnect"));
+        if (connect == nullptr || has_error == nullptr || disconnect == nullptr)
+            return;
+        connection = connect(nullptr, nullptr);
         reached = connection != nullptr && has_error(connection) == 0;
+    }
+    ~x11_connection()
+    {
         if (connection != nullptr)
             disconnect(connection);
+        if (xcb != nullptr)
+            dlclose(xcb);
     }
-    dlclose(xcb);
-    return reached;
-}
+    x11_connection(const x11_connection&) = delete;
+    x11_connection& operator=(const x11_connection&) = delete;
 
-} // namespace
+    bool reached = false;
 
-bool can_reach_display()
+private:
+    using disconnect_fn = void (*)(void*);
+    void* xcb = nullptr;
+    void* connection = nullptr;
+    disconnect_fn disconnect = nullptr;
+};
+
+// Whether the window system can be reached. The X server's connection made for the check
+// is handed back in `held`: an X server whose last client leaves resets itself, and a
+// connection made during that reset fails, so the check's connection is kept until the
+// toolkit has made its own.
+bool check_display(std::unique_ptr<x11_connection>& held)
 {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const std::string name = platform != nullptr ? platform : "";
-    if (name.empty() || name.rfind("xcb", 0) == 0)
-        return can_reach_x11();
+    if (name.empty() || name.rfind("xcb", 0) == 0) {
+        held = std::make_unique<x11_connection>();
+        return held->reached;
+    }
     if (name.rfind("wayland", 0) == 0) {
         const char* socket = std::getenv("WAYLAND_DISPLAY");
         return socket != nullptr && socket[0] != '\0';
@@ -82,11 +102,24 @@ bool can_reach_display()
     return true;
 }
 
+} // namespace
+
+bool can_reach_display()
+{
+    std::unique_ptr<x11_connection> connection;
+    return check_display(connection);
+}
+
 bool init_common_controls(int& argc, char** argv)
 {
     if (QApplication::instance() == nullptr) {
-        if (!can_reach_display())
+        std::unique_ptr<x11_connection> check_connection;
+        if (!check_display(check_connection))
             return false;
+        // A write to the display's connection after its server went away would raise
+        // SIGPIPE and kill the process before the toolkit notices the broken connection and
+        // ends the program in order; ignored, the write fails with EPIPE instead.
+        std::signal(SIGPIPE, SIG_IGN);
         application_argc = argc;
         application = std::make_unique<QApplication>(application_argc, argv);
         // Registered after the application object was made, so it runs before the handler

@@ -11,11 +11,15 @@
 #include <filesystem>
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
 // Long enough for a busy machine: each wait ends as soon as what it waits for has happened.
 constexpr int start_timeout_ms = 30000;
 constexpr int end_timeout_ms = 30000;
+// Display numbers tried before the test gives up on an X server of its own.
+constexpr int attempts = 20;
 
 // The next line of the process's standard output, without its line end; none when the
 // process ends or the deadline passes first.
@@ -40,18 +44,26 @@ void stop(QProcess& process)
     }
 }
 
-// An X server of the test's own. It picks a free display number itself and writes it to
-// its standard output once clients can connect.
+// An X server of the test's own, on a display number the test names itself: servers left
+// to choose a free number race with each other when copies of the test start at once. A
+// named number is taken through the server's lock file, atomically; a server that finds it
+// taken ends at once, and the next number is tried. Once clients can connect, the server
+// writes the number to its standard output.
 class x_server {
 public:
     x_server()
     {
-        server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                              QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                                              QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("1024x768x24")});
-        if (const auto number = next_line(server, QDeadlineTimer(start_timeout_ms)); number && !number->isEmpty())
-            display = QStringLiteral(":") + QString::fromLatin1(*number);
+        // Each test process starts from a number of its own, and no number is used twice.
+        static int next_number = 1000 + static_cast<int>(::getpid() % 1000) * 8;
+        for (int attempt = 0; attempt < attempts && display.isEmpty(); ++attempt) {
+            stop(server);
+            server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(next_number++), QStringLiteral("-displayfd"),
+                                                  QStringLiteral("1"), QStringLiteral("-nolisten"),
+                                                  QStringLiteral("tcp"), QStringLiteral("-screen"),
+                                                  QStringLiteral("0"), QStringLiteral("1024x768x24")});
+            if (const auto said = next_line(server, QDeadlineTimer(start_timeout_ms)); said && !said->isEmpty())
+                display = QStringLiteral(":") + QString::fromLatin1(*said);
+        }
     }
     ~x_server() { stop(server); }
     x_server(const x_server&) = delete;
