@@ -11,6 +11,25 @@ namespace {
 
 int kind_error(const struct stat& status) { return S_ISDIR(status.st_mode) ? EISDIR : EINVAL; }
 
+// Reads from `fd` until its end or until `bytes` holds `limit` bytes, so that a file that
+// grows without end cannot fill the memory. Gives 0, or the error of the read.
+int read_at_most(int fd, std::size_t limit, std::string& bytes)
+{
+    char buffer[65536];
+    while (bytes.size() < limit) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - bytes.size()));
+        if (n == 0)
+            return 0;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
 } // namespace
 
 int open_regular_file(const std::string& name, int flags, struct stat& status)
@@ -31,23 +50,6 @@ int open_regular_file(const std::string& name, int flags, struct stat& status)
         return -1;
     }
     return descriptor;
-}
-
-int read_at_most(int fd, std::size_t limit, std::string& bytes)
-{
-    char buffer[65536];
-    while (bytes.size() < limit) {
-        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - bytes.size()));
-        if (n == 0)
-            return 0;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    return 0;
 }
 
 int read_regular_file(const std::string& name, std::size_t limit, std::string& bytes)

@@ -15,10 +15,6 @@ namespace plat {
 // or the open, EISDIR for a folder, EINVAL for any other kind of file.
 int open_regular_file(const std::string& name, int flags, struct stat& status);
 
-// Reads from `fd` until its end or until `bytes` holds `limit` bytes, so that a file that
-// grows without end cannot fill the memory. Gives 0, or the error of the read.
-int read_at_most(int fd, std::size_t limit, std::string& bytes);
-
 // Reads the whole of `name` into `bytes` when it is a regular file (as above) of at most
 // `limit` bytes. Gives 0, or the error with `bytes` empty: those of open_regular_file,
 // EFBIG for a bigger file (also one that grows past the limit while it is read), or the

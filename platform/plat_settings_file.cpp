@@ -85,30 +85,21 @@ settings_file::settings_file(std::string path_, std::string key_name_, std::chro
 
 int settings_file::read_bytes(std::string& bytes, bool& missing) const
 {
-    bytes.clear();
     missing = false;
-    struct stat status {};
-    const int fd = open_regular_file(path, O_RDONLY, status);
-    if (fd < 0) {
-        switch (errno) {
-        case ENOENT:
-            missing = true;
-            return 0;
-        // Not a regular file (a folder, a FIFO, a device...), or links that lead only to
-        // links: no values.
-        case EISDIR:
-        case EINVAL:
-        case ELOOP:
-            return 0;
-        default:
-            return errno;
-        }
+    switch (const int error = read_regular_file(path, max_size, bytes)) {
+    case ENOENT:
+        missing = true;
+        return 0;
+    // Not a regular file (a folder, a FIFO, a device...), links that lead only to links, or
+    // a file too big to be settings: no values.
+    case EISDIR:
+    case EINVAL:
+    case ELOOP:
+    case EFBIG:
+        return 0;
+    default:
+        return error;
     }
-    const int error = static_cast<std::size_t>(status.st_size) > max_size ? 0 : read_at_most(fd, max_size + 1, bytes);
-    ::close(fd);
-    if (error != 0 || bytes.size() > max_size)
-        bytes.clear();
-    return error;
 }
 
 int settings_file::read_file(reg_file_contents& contents, bool& missing) const
