@@ -1,9 +1,13 @@
 #include "plat_folder_access.h"
 
+#include <cerrno>
 #include <unistd.h>
 
 namespace plat {
 
-bool can_create_in(const std::string& folder) { return ::access(folder.c_str(), W_OK | X_OK) == 0; }
+int create_access_error(const std::string& folder)
+{
+    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+}
 
 } // namespace plat

@@ -1,13 +1,12 @@
 #include "front_end.h"
 #include "message_table.h"
-#include "pdf_page_tree.h"
+#include "pdf_conversion_document.h"
 #include "plat_file_identity.h"
 #include "quillet_convertor.h"
 #include "tk_error_handler.h"
 #include "tk_log.h"
 #include "tk_thread.h"
 
-#include <algorithm>
 #include <cstdio>
 
 void quillet_convertor::operator()()
@@ -31,17 +30,13 @@ void quillet_convertor::convert_document()
     // Emptying the destination must not destroy the document it is made from.
     if (plat::same_file(src, dest))
         throw tk_exception(msg::dest_is_source, 1);
-    // The destination exists and is empty before the document is opened.
-    std::FILE* created = std::fopen(dest.c_str(), "wb+");
-    if (created == nullptr)
-        throw tk_mail_assertion(qlt_conv::source, 97);
-    std::fclose(created);
-
-    const std::unique_ptr<PDFDoc> doc = take_or_open_document();
-    if (!doc->isOk())
+    // Every refusal that the document and the page list decide comes before the
+    // destination is created or emptied, so that a refused run leaves it as it was.
+    pdf_conversion_document document = take_or_open_document();
+    if (!document.is_ok())
         throw tk_exception(msg::pdf_unreadable, 1);
-    const int page_count = doc->getNumPages();
-    check_pages_to_convert(*doc, page_count);
+    PDFDoc& doc = document.doc();
+    const int page_count = doc.getNumPages();
     const std::uint32_t total = page_list.empty() ? static_cast<std::uint32_t>(page_count)
                                                   : static_cast<std::uint32_t>(page_list.size());
     pages_total = total;
@@ -59,36 +54,17 @@ void quillet_convertor::convert_document()
         if (page > static_cast<std::uint32_t>(page_count))
             tk_log(1, "Page is our of range %d > %d", static_cast<int>(page), page_count);
         else
-            pdf_display_page(*doc, out, static_cast<int>(page));
+            pdf_display_page(doc, out, static_cast<int>(page));
         pages_done.fetch_add(1, std::memory_order_relaxed);
     }
     out.close();
 }
 
-std::unique_ptr<PDFDoc> quillet_convertor::take_or_open_document()
+pdf_conversion_document quillet_convertor::take_or_open_document()
 {
-    std::unique_ptr<PDFDoc> doc = std::move(handed_document);
-    if (doc != nullptr && doc->getFileName() != nullptr && doc->getFileName()->toStr() == src)
-        return doc;
-    return pdf_open_document(src, password);
-}
-
-void quillet_convertor::check_pages_to_convert(PDFDoc& doc, int page_count) const
-{
-    // The whole document: the library converts no page past its own count, so a tree that
-    // holds more would lose pages behind a success.
-    if (page_list.empty()) {
-        if (!pdf_page_tree_matches_count(doc))
-            throw tk_exception(msg::pdf_unreadable, 1);
-        return;
-    }
-    // Pages beyond the end are skipped, but a list of nothing but such pages would convert
-    // nothing and call it a success.
-    const auto in_document = [page_count](std::uint32_t page) {
-        return page <= static_cast<std::uint32_t>(page_count);
-    };
-    if (std::none_of(page_list.begin(), page_list.end(), in_document)) {
-        tk_log(1, "No listed page is in the document's %d pages", page_count);
-        throw tk_exception(msg::invalid_page_range, 1);
-    }
+    std::optional<pdf_conversion_document> doc = std::move(handed_document);
+    handed_document.reset();
+    if (doc && doc->file() == src && doc->checked_for(page_list))
+        return std::move(*doc);
+    return pdf_conversion_document(src, password, page_list);
 }

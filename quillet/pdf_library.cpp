@@ -151,7 +151,8 @@ pdf_library::~pdf_library()
     globalParams.reset();
 }
 
-std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password)
+std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password,
+                                          const std::function<void()>& on_rebuild)
 {
     tk_log(2, "pdf_open_document(%s)", file.c_str());
     std::optional<GooString> owner;
@@ -160,7 +161,7 @@ std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::op
         owner.emplace(*password);
         user.emplace(*password);
     }
-    auto doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(file), owner, user);
+    auto doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(file), owner, user, nullptr, on_rebuild);
     if (doc->isOk()) {
         if (!pdf_page_tree_opens(*doc))
             throw tk_exception(msg::pdf_unreadable, 1);
@@ -187,7 +188,7 @@ namespace {
 
 pdf_text_output::pdf_text_output(const std::string& dest, const pdf_text_settings& settings)
 {
-    file = std::fopen(dest.c_str(), "ab");
+    file = std::fopen(dest.c_str(), "wb");
     if (file == nullptr)
         throw_system_error(errno);
     text_device = std::make_unique<TextOutputDev>(write, this, true, 0, false);

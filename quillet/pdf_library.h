@@ -5,6 +5,7 @@
 #include <TextOutputDev.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,8 +47,10 @@ private:
 // included: pdf_page_tree_opens), or one encrypted by another than the standard handler,
 // throws the unreadable-document tk_exception; a wrong password pdf_wrong_pswd_exception.
 // No page is built. A file that can't be opened at all gives a document that is not
-// valid (isOk() false).
-std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password);
+// valid (isOk() false). `on_rebuild` is called each time the library rebuilds the
+// document's cross-reference table, while opening it or later.
+std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password,
+                                          const std::function<void()>& on_rebuild = {});
 
 // The password for the front ends' test-open: none at all when the text is empty (the run
 // itself passes the empty text, so that the empty password is tried).
@@ -56,11 +59,14 @@ inline std::optional<std::string> pdf_password_or_none(const std::string& passwo
     return password.empty() ? std::nullopt : std::optional<std::string>(password);
 }
 
-// The text output device appending to `dest` in physical layout. It writes through a
-// stream of its own, so that a failed write (a full disk, say) is reported instead of lost.
+// The text output device writing to `dest` in physical layout. It opens the destination
+// once, created or emptied, and writes through that open file until it is closed, so that
+// a pipe's reader sees one end of the text and nothing reopens the name. A failed write
+// (a full disk, say) is reported instead of lost.
 class pdf_text_output {
 public:
-    // A destination that can't be opened is a level-1 tk_exception_ex with the system's text.
+    // A destination that can't be created or emptied is a level-1 tk_exception_ex with the
+    // system's text.
     pdf_text_output(const std::string& dest, const pdf_text_settings& settings);
     // Closes the destination when close() has not; a failure is then no longer reported.
     ~pdf_text_output();

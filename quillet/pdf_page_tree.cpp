@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -29,121 +28,153 @@ int page_tree_root_object(PDFDoc& doc)
     return reference.isRef() ? reference.getRefNum() : -1;
 }
 
-// Whether the library can make a page of a leaf: it refuses one whose contents or
-// annotations are written as anything but a reference, an array or nothing.
-bool page_can_be_made(const Object& leaf)
-{
-    for (const char* key : {"Contents", "Annots"}) {
-        const Object& value = leaf.dictLookupNF(key);
-        if (!value.isRef() && !value.isArray() && !value.isNull())
-            return false;
-    }
-    return true;
-}
+// The leaves of a node as the walk counted them, and the nodes above it that it named as
+// kids (cycles the walk skipped). Met again below those same nodes, the node holds the same
+// leaves; below others it must be walked again.
+struct walked_node {
+    std::size_t leaves;
+    std::vector<int> cut_above;
+};
 
-// A node of the tree on the walk's stack: its kids, the next one to look at, and the
-// leaves counted before it.
+// A node on the walk's stack.
 struct node_visit {
     Object kids;
     int object; // its object number; -1 for a node written in its parent
     std::size_t leaves_before;
+    std::vector<int> cut_above;
+    // A node below named this one: on another path that node may stand above this one
+    // and be skipped, so what was counted here holds for this path only.
+    bool cycled_through = false;
     int next = 0;
-};
-
-// The pages of a tree as the library walks it, up to `limit` + 1 of them.
-struct tree_pages {
-    std::size_t leaves = 0;
-    // The leaves before the first place where the library's own walk stops for good: a
-    // node whose /Kids is no array, a kid that is no reference, a page it can't make.
-    std::size_t reachable = SIZE_MAX;
 };
 
 // Walks the tree the way the library does: a dictionary of type Page or one without /Kids
 // is a page, any other dictionary a node whose kids follow in order; a kid naming a node on
 // the path from the root (a cycle) and a kid that is no dictionary are skipped, and a node
-// named in two places counts in both. Each node is walked once: a node met again adds the
-// leaves it held the first time, so a tree shaped to repeat its nodes costs no more than
-// its size.
-tree_pages walk_tree(const Object& root, int root_object, std::size_t limit)
-{
-    tree_pages found;
-    const auto stop_reach = [&found] { found.reachable = std::min(found.reachable, found.leaves); };
-    const auto add_leaves = [&found, limit](std::size_t more) {
-        found.leaves = std::min(found.leaves + std::min(more, limit + 1), limit + 1);
-    };
-    std::unordered_set<int> on_path {root_object};
-    std::unordered_map<int, std::size_t> walked;
-    std::vector<node_visit> stack;
-    stack.push_back({root.dictLookup("Kids"), root_object, 0});
-    while (!stack.empty() && found.leaves <= limit) {
+// named in two places counts in both. A node met again is not walked again where its count
+// can't have changed, so a tree shaped to repeat its nodes costs no more than its size.
+class tree_walk {
+public:
+    explicit tree_walk(std::size_t limit) : limit(limit) {}
+
+    // The leaves below `root`, up to limit + 1.
+    std::size_t count(const Object& root, int root_object)
+    {
+        enter(root.dictLookup("Kids"), root_object);
+        while (!stack.empty() && leaves <= limit)
+            step();
+        return leaves;
+    }
+
+private:
+    void enter(Object kids, int object)
+    {
+        if (object >= 0)
+            depth_of[object] = stack.size();
+        stack.push_back({std::move(kids), object, leaves, {}});
+    }
+
+    void add_leaves(std::size_t more) { leaves = std::min(leaves + std::min(more, limit + 1), limit + 1); }
+
+    // The node on top has no kids left: its count is known, and the cuts above it are its
+    // parent's too.
+    void leave()
+    {
+        node_visit node = std::move(stack.back());
+        stack.pop_back();
+        if (node.object >= 0) {
+            depth_of.erase(node.object);
+            if (!node.cycled_through)
+                walked[node.object] = {leaves - node.leaves_before, node.cut_above};
+        }
+        for (const int object : node.cut_above)
+            note_cut(object, false);
+    }
+
+    // A node below the top one (or, `from_top`, the top one itself) named `object` as a
+    // kid while it stood on the path: the library skips it there.
+    void note_cut(int object, bool from_top)
+    {
+        const auto at = depth_of.find(object);
+        if (at == depth_of.end())
+            return;
+        const std::size_t top = stack.size() - 1;
+        if (at->second == top && from_top)
+            return; // a node naming itself: skipped on every path alike
+        stack[at->second].cycled_through = true;
+        std::vector<int>& cuts = stack.back().cut_above;
+        if (at->second < top && std::find(cuts.begin(), cuts.end(), object) == cuts.end())
+            cuts.push_back(object);
+    }
+
+    // Whether a node walked before holds the same leaves here.
+    bool same_below_here(const walked_node& node) const
+    {
+        return std::all_of(node.cut_above.begin(), node.cut_above.end(),
+                           [this](int object) { return depth_of.count(object) != 0; });
+    }
+
+    void step()
+    {
         node_visit& node = stack.back();
-        if (!node.kids.isArray())
-            stop_reach();
         if (!node.kids.isArray() || node.next >= node.kids.arrayGetLength()) {
-            on_path.erase(node.object);
-            if (node.object >= 0)
-                walked.emplace(node.object, found.leaves - node.leaves_before);
-            stack.pop_back();
-            continue;
+            leave();
+            return;
         }
         const int index = node.next++;
         const Object& reference = node.kids.arrayGetNF(index);
-        if (!reference.isRef())
-            stop_reach();
         const int object = reference.isRef() ? reference.getRefNum() : -1;
-        if (object >= 0 && on_path.count(object) != 0)
-            continue;
-        if (const auto known = walked.find(object); object >= 0 && known != walked.end()) {
-            add_leaves(known->second);
-            continue;
+        if (object >= 0 && depth_of.count(object) != 0) {
+            note_cut(object, true);
+            return;
+        }
+        if (const auto known = walked.find(object);
+            object >= 0 && known != walked.end() && same_below_here(known->second)) {
+            add_leaves(known->second.leaves);
+            for (const int cut : known->second.cut_above)
+                note_cut(cut, false);
+            return;
         }
         Object kid = node.kids.arrayGet(index);
         if (!kid.isDict())
-            continue;
+            return;
         if (kid.isDict("Page") || !kid.getDict()->hasKey("Kids")) {
-            if (!page_can_be_made(kid))
-                stop_reach();
             add_leaves(1);
-            continue;
+            return;
         }
-        if (object >= 0)
-            on_path.insert(object);
-        stack.push_back({kid.dictLookup("Kids"), object, found.leaves});
+        enter(kid.dictLookup("Kids"), object);
     }
-    stop_reach();
-    return found;
-}
+
+    std::size_t limit;
+    std::size_t leaves = 0;
+    std::vector<node_visit> stack;
+    std::unordered_map<int, std::size_t> depth_of; // the nodes on the path, by object number
+    std::unordered_map<int, walked_node> walked;
+};
 
 } // namespace
 
 bool pdf_page_tree_opens(PDFDoc& doc)
 {
-    const Object root = page_tree_root(doc);
-    if (!root.isDict()) {
-        tk_log(1, "The document catalog has no page tree");
-        return false;
-    }
+    // Where the library counts pages, it says which it can make.
     if (doc.getNumPages() != 0)
         return true;
-    const Object count = root.dictLookup("Count");
-    const Object kids = root.dictLookup("Kids");
-    const bool empty = count.isNum() && count.getNum() == 0 && kids.isArray() && kids.arrayGetLength() == 0;
+    const Object root = page_tree_root(doc);
+    const bool empty = root.isDict() && root.dictLookup("Count").isNum() && root.dictLookup("Count").getNum() == 0 &&
+                       root.dictLookup("Kids").isArray() && root.dictLookup("Kids").arrayGetLength() == 0;
     if (!empty)
         tk_log(1, "The page tree's root can't be read");
     return empty;
 }
 
-bool pdf_page_tree_matches_count(PDFDoc& doc)
+bool pdf_page_tree_holds_more_than_count(PDFDoc& doc)
 {
     const std::size_t count = static_cast<std::size_t>(doc.getNumPages());
-    const tree_pages pages = walk_tree(page_tree_root(doc), page_tree_root_object(doc), count);
-    if (pages.leaves > count) {
+    const Object root = page_tree_root(doc);
+    if (!root.isDict())
+        return false;
+    const std::size_t leaves = tree_walk(count).count(root, page_tree_root_object(doc));
+    if (leaves > count)
         tk_log(1, "The page tree holds more pages than the document counts (%zu)", count);
-        return false;
-    }
-    if (pages.reachable < count) {
-        tk_log(1, "The library reaches %zu of the %zu pages that the document counts", pages.reachable, count);
-        return false;
-    }
-    return true;
+    return leaves > count;
 }

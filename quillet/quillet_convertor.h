@@ -2,6 +2,7 @@
 // The one converter of the process: the settings of a conversion, kept in the user's
 // settings store between runs, the PDF library's global settings for its lifetime, the
 // conversion run itself and the progress counters that a front end polls.
+#include "pdf_conversion_document.h"
 #include "pdf_library.h"
 #include "tk_converter.h"
 #include "tk_profile.h"
@@ -35,11 +36,10 @@ public:
     // failure leaves it as an exception, the library's objects already destroyed.
     void convert_document();
 
-    // A document that a front end's check has opened from `src` with `password`: the run
-    // converts it instead of opening the file again (opening a large document costs as
-    // much as converting a page of it). The run takes it; a run of another `src` opens its
-    // own.
-    void hand_over_document(std::unique_ptr<PDFDoc> doc) { handed_document = std::move(doc); }
+    // A document that a front end's check has opened from `src` with `password` and checked
+    // for `page_list`: the run converts it instead of opening and checking the file again.
+    // The run takes it; a run of another `src` or page list opens its own.
+    void hand_over_document(pdf_conversion_document doc) { handed_document.emplace(std::move(doc)); }
 
     // Loads (false) or stores (true) the five settings; true when all five moved.
     bool serialize(bool store);
@@ -68,11 +68,8 @@ public:
     std::function<void(std::uint32_t pages_done)> before_page_for_tests;
 
 private:
-    std::unique_ptr<PDFDoc> take_or_open_document();
-    // Before any page: a whole-document run needs a page tree that holds the pages the
-    // library counts, a page list at least one page of the document. Throws the failure.
-    void check_pages_to_convert(PDFDoc& doc, int page_count) const;
+    pdf_conversion_document take_or_open_document();
 
     std::optional<pdf_library> library;
-    std::unique_ptr<PDFDoc> handed_document;
+    std::optional<pdf_conversion_document> handed_document;
 };

@@ -1,6 +1,7 @@
 // QLTAGENT: converts one PDF document into a text file, named by command-line options.
 #include "console_options.h"
 #include "message_table.h"
+#include "pdf_conversion_document.h"
 #include "pdf_library.h"
 #include "quillet_convertor.h"
 #include "tk_error_handler.h"
@@ -8,10 +9,11 @@
 #include "tk_file_probes.h"
 #include "tk_log.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -35,18 +37,18 @@ namespace {
 
 // The checks on the inputs, in the order a user meets their messages. Fills in the default
 // destination (the source's folder and base name with ".txt") when none was given. Gives
-// the document opened by the check, for the run to convert.
-std::unique_ptr<PDFDoc> check_inputs()
+// the document opened and checked for `page_list`, for the run to convert.
+pdf_conversion_document check_inputs(const std::vector<std::uint32_t>& page_list)
 {
     if (cmd_src.empty())
         fatal_exit(msg::console_no_source);
     if (!tk_is_file_exist(cmd_src, tk_probe_read))
         fatal_exit(msg::console_source_missing);
 
-    // A wrong password or an unreadable document is reported before the destination is
-    // looked at. A file that the library can't open at all passes here and is reported by
-    // the run.
-    std::unique_ptr<PDFDoc> doc = pdf_open_document(cmd_src, pdf_password_or_none(cmd_pswd));
+    // A wrong password, an unreadable document, a page it can't make or a list without a
+    // page of it is reported before the destination is looked at. A file that the library
+    // can't open at all passes here and is reported by the run.
+    pdf_conversion_document doc(cmd_src, pdf_password_or_none(cmd_pswd), page_list);
 
     // The given name only: the default name below is checked by the run that creates it.
     if (tk_is_file_exist(cmd_dest, tk_probe_read) && !tk_is_file_exist(cmd_dest, tk_probe_write))
@@ -71,7 +73,7 @@ int main(int argc, char* argv[])
     try {
         if (argc < 2 || argc > 5 || !parse_cmd_line(argc, argv))
             usage_exit();
-        std::unique_ptr<PDFDoc> checked = check_inputs();
+        pdf_conversion_document checked = check_inputs(converter.page_list);
 
         // Replaces what the settings held, also with empty texts: an empty "--pswd="
         // clears the stored password. Without "--pages=" the page list is empty: every page.

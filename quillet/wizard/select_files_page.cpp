@@ -3,7 +3,10 @@
 #include "g_file_dialogs.h"
 #include "g_wizard_shell.h"
 #include "message_table.h"
+#include "pdf_conversion_document.h"
 #include "pdf_library.h"
+#include "plat_error.h"
+#include "plat_folder_access.h"
 #include "plat_delete_file.h"
 #include "plat_file_identity.h"
 #include "quillet_convertor.h"
@@ -273,8 +276,11 @@ int sel_file_page::check_inputs()
         error_box(msg::source_missing);
         return -1;
     }
+    // A wrong password, an unreadable document, a page it can't make or a list without a
+    // page of it keeps the page before anything is deleted. The run opens and checks the
+    // document again: the user may change the file while a question here waits.
     try {
-        pdf_open_document(converter->src, pdf_password_or_none(converter->password));
+        pdf_conversion_document(converter->src, pdf_password_or_none(converter->password), converter->page_list);
     } catch (const tk_exception& e) {
         error_box(e.what());
         return -1;
@@ -310,6 +316,11 @@ int sel_file_page::check_inputs()
         if (!tk_is_path_exist(name.get_folder())) {
             error_box(msg::dest_path_missing);
             return -1;
+        }
+        // The run could not create the file: the system's reason, and the page stays.
+        if (const int error = create_access_error(name.get_folder()); error != 0) {
+            set_last_error(error);
+            throw tk_exception_ex();
         }
     }
     converter->dest = dest;

@@ -9,9 +9,16 @@
 #include "tk_exception.h"
 #include "tk_reg_key.h"
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <optional>
 #include <set>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -40,7 +47,9 @@ const std::string wrong_password = "Error:\nIncorrect password\n";
 const std::string invalid_range = "Error:\nInvalid page range\n";
 const std::string unreadable =
     "Error:\nThe program cannot read PDF document. It might be corrupted or does not comply with Adobe PDF format.\n";
-const std::string cannot_create = "Internal error: " + tk_assertion_code("qlt_conv", 97) + "\n";
+const std::string is_a_folder = "Error:\nIs a directory\n";
+const std::string no_access = "Error:\nPermission denied\n";
+const std::string no_such_file = "Error:\nNo such file or directory\n";
 
 const std::string all_pages = five_pages({1, 2, 3, 4, 5});
 
@@ -100,6 +109,13 @@ void prepare_work(const fs::path& work)
     fs::create_hard_link(work / "doc.pdf", work / "link.pdf");
     write_file((work / "readonly.txt").string(), "keep me");
     write_file((work / "guarded.txt").string(), "keep me");
+    write_file((work / "kept.txt").string(), "keep me");
+    fs::create_symlink(work / "nowhere" / "out.txt", work / "dangling.txt");
+    // A folder the user may read but not write, with a document in it.
+    fs::create_directories(work / "closed");
+    fs::copy_file(QLT_FIXTURES_DIR "/five_pages.pdf", work / "closed" / "doc.pdf");
+    fs::permissions(work / "closed", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                         fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(work / "readonly.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(work / "guarded.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(work / "secret.pdf", fs::perms::none);
@@ -164,10 +180,23 @@ const console_case cases[] = {
     {"invalid_range_beside_an_unrecognised_argument", {"stray", "--pages=5-3", "--src=doc.pdf"}, failed,
      invalid_range, ""},
     {"invalid_range_without_a_source", {"--pages=0"}, failed, invalid_range, ""},
-    // A list that names no page of the document converts nothing: refused by the run, which
-    // has created the destination empty. One page in the document is enough.
+    // A list that names no page of the document converts nothing: refused before a
+    // destination is made. One page in the document is enough.
     {"range_entirely_beyond_the_document", {"--src=doc.pdf", "--dest=out.txt", "--pages=6-9,12"}, failed,
-     invalid_range, "", "out.txt", ""},
+     invalid_range, ""},
+    // An existing destination keeps its bytes after every refusal that the document, its
+    // password and the page list decide.
+    {"range_beyond_the_document_keeps_the_destination", {"--src=doc.pdf", "--dest=kept.txt", "--pages=7-9"},
+     failed, invalid_range, ""},
+    {"wrong_password_keeps_the_destination", {"--src=locked.pdf", "--dest=kept.txt", "--pswd=wrong"}, failed,
+     wrong_password, ""},
+    {"unreadable_document_keeps_the_destination", {"--src=garbage.pdf", "--dest=kept.txt"}, failed, unreadable,
+     ""},
+    {"page_tree_beyond_its_count_keeps_the_destination",
+     {"--src=" QLT_FIXTURES_DIR "/tree_count_under.pdf", "--dest=kept.txt"}, failed, unreadable, ""},
+    {"page_the_library_cannot_make_keeps_the_destination",
+     {"--src=" QLT_FIXTURES_DIR "/tree_page_not_made.pdf", "--dest=kept.txt", "--pages=2,5"}, failed, unreadable,
+     ""},
     {"range_partly_beyond_the_document", {"--src=doc.pdf", "--dest=out.txt", "--pages=9,4,6-7"}, 0, "", "",
      "out.txt", five_pages({4}), settings {"doc.pdf", "out.txt", "9,4,6-7", "", false}},
     {"missing_destination_folder", {"--src=doc.pdf", "--dest=nowhere/out.txt"}, failed, "", path_missing},
@@ -177,11 +206,18 @@ const console_case cases[] = {
     {"default_destination_is_the_source", {"--src=notes.txt"}, failed, dest_is_source, ""},
     {"destination_name_too_long", {"--src=doc.pdf", "--dest=sub/" + std::string(300, 'x') + ".txt"}, failed,
      "Error:\nThe file name is too long: a full path must be shorter than 260 characters.\n", ""},
-    {"destination_is_a_folder", {"--src=doc.pdf", "--dest=sub"}, failed, cannot_create, ""},
+    // A destination that can't be made is an error with the system's reason.
+    {"destination_is_a_folder", {"--src=doc.pdf", "--dest=sub"}, failed, is_a_folder, ""},
+    {"destination_is_a_link_into_a_missing_folder", {"--src=doc.pdf", "--dest=dangling.txt"}, failed,
+     no_such_file, ""},
+    {"default_destination_in_a_folder_without_write_access", {"--src=closed/doc.pdf"}, failed, no_access, "",
+     "", "", std::nullopt, true},
+    {"destination_in_a_folder_without_write_access", {"--src=doc.pdf", "--dest=closed/out.txt"}, failed,
+     no_access, "", "", "", std::nullopt, true},
     {"read_only_destination", {"--src=doc.pdf", "--dest=readonly.txt"}, failed, "", read_only, "", "",
      std::nullopt, true},
     // The default name is not probed for being read-only: the run fails to create it.
-    {"read_only_default_destination", {"--src=guarded.pdf"}, failed, cannot_create, "", "", "", std::nullopt,
+    {"read_only_default_destination", {"--src=guarded.pdf"}, failed, no_access, "", "", "", std::nullopt,
      true},
     {"unreadable_source", {"--src=secret.pdf", "--dest=out.txt"}, failed, "", source_missing, "", "",
      std::nullopt, true},
@@ -221,6 +257,7 @@ TEST_P(qltagent, command_line)
     EXPECT_EQ(test_support::files_below(work), files_expected);
     EXPECT_EQ(read_file((work / "readonly.txt").string()), "keep me");
     EXPECT_EQ(read_file((work / "guarded.txt").string()), "keep me");
+    EXPECT_EQ(read_file((work / "kept.txt").string()), "keep me");
     EXPECT_EQ(read_file((work / "doc.pdf").string()), read_file(QLT_FIXTURES_DIR "/five_pages.pdf"));
     EXPECT_EQ(read_file((work / "notes.txt").string()), read_file(QLT_FIXTURES_DIR "/five_pages.pdf"));
 
@@ -235,10 +272,9 @@ TEST_P(qltagent, command_line)
 INSTANTIATE_TEST_SUITE_P(cases, qltagent, testing::ValuesIn(cases),
                          [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
 
-// A document whose page tree the library can't read fails as unreadable and the settings
-// are not stored: when the tree's root can't be read, before a destination exists; when the
-// tree holds other pages than the library counts, in the run of the whole document, which
-// has emptied the destination. A valid document of no pages converts to nothing.
+// A document whose page tree the library can't read, or that holds other pages than the
+// library counts, fails as unreadable before a destination exists, and the settings are not
+// stored. A valid document of no pages converts to nothing.
 std::vector<console_case> page_tree_cases()
 {
     static std::vector<std::string> names; // the cases keep pointers to their names
@@ -251,7 +287,7 @@ std::vector<console_case> page_tree_cases()
     for (const char* broken : test_support::page_trees_refused_at_opening)
         add(broken, "");
     for (const char* broken : test_support::page_trees_refused_by_a_whole_run)
-        add(broken, "out.txt");
+        add(broken, "");
     names.push_back("valid_document_without_pages");
     const std::string empty = QLT_FIXTURES_DIR "/no_pages.pdf";
     cases.push_back({nullptr, {"--src=" + empty, "--dest=out.txt"}, 0, "", "", "out.txt", "",
@@ -311,6 +347,91 @@ TEST(qltagent_start_up_files, odd_files_neither_hang_nor_abort)
             EXPECT_EQ(stored, (settings {"doc.pdf", "out.txt", "", "", true}));
         }
     }
+}
+
+// What the library's own tool writes for `file`: its text in the program's settings, and
+// whether the tool succeeded.
+std::optional<std::string> library_tool_text(const fs::path& file, const fs::path& out, const std::string& pages = "")
+{
+    const std::string command = "pdftotext -q -layout -enc Latin1 -eol dos " + pages + " '" + file.string() + "' '" +
+                                out.string() + "'";
+    if (std::system(command.c_str()) != 0)
+        return std::nullopt;
+    return read_file(out.string());
+}
+
+// Where the library reads a document, the program converts it as the library's own tool
+// does, byte for byte, also where its page tree is not what a plain reading of it gives;
+// where the library can't give a page, the program refuses the document.
+TEST(qltagent_documents, convert_as_the_library_reads_them)
+{
+    const struct {
+        const char* file;
+        const char* pages; // the tool's -f/-l, and the same pages for the program
+        const char* range;
+    } converted[] = {
+        {"five_pages.pdf", "", ""},
+        {"five_pages.pdf", "-f 2 -l 4", "2-4"},
+        {"damaged_xref.pdf", "", ""},
+        {"tree_shared_node.pdf", "", ""},
+        {"tree_root_is_page.pdf", "", ""},
+        {"tree_cycle_two_paths.pdf", "", ""},
+        {"linearized_null_kid.pdf", "", ""},
+        {"linearized_pages_null.pdf", "", ""},
+        {"linearized_pages_null.pdf", "-f 5 -l 5", "5"},
+        {"rebuilt_table_stale_copy.pdf", "", ""},
+        {"rebuilt_table_stale_copy.pdf", "-f 2 -l 3", "2-3"},
+        {"two_columns.pdf", "", ""},
+    };
+    test_support::settings_home home;
+    for (const auto& c : converted) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.range);
+        const fs::path src = fs::path(QLT_FIXTURES_DIR) / c.file;
+        const std::optional<std::string> expected = library_tool_text(src, home.path() / "tool.txt", c.pages);
+        ASSERT_TRUE(expected.has_value());
+        std::vector<std::string> arguments = {"--src=" + src.string(), "--dest=out.txt"};
+        if (*c.range != '\0')
+            arguments.push_back(std::string("--pages=") + c.range);
+        const auto result = qltagent_process::run({arguments, home.path(), home.path()});
+        EXPECT_EQ(result.exit_code, 0) << result.out;
+        EXPECT_EQ(read_file((home.path() / "out.txt").string()), *expected);
+    }
+}
+
+// A FIFO as destination, with its reader waiting: the text goes through one open of it,
+// so the reader gets all of it and then the end.
+TEST(qltagent_destination, a_fifo_with_a_reader_gets_the_whole_text)
+{
+    test_support::settings_home home;
+    const fs::path fifo = home.path() / "pipe.txt";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] {
+        std::ifstream in(fifo, std::ios::binary);
+        received.assign(std::istreambuf_iterator<char>(in), {});
+    });
+    qltagent_process::launch how {{"--src=" QLT_FIXTURES_DIR "/five_pages.pdf", "--dest=" + fifo.string()},
+                                  home.path(), home.path()};
+    how.time_limit_seconds = 60;
+    const auto result = qltagent_process::run(how);
+    // A program that never opened the FIFO leaves the reader waiting: a writer that comes
+    // and goes lets it see the end.
+    close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    reader.join();
+    EXPECT_FALSE(result.timed_out());
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(received, all_pages);
+}
+
+TEST(qltagent_destination, standard_output_as_the_destination_gets_the_text)
+{
+    test_support::settings_home home;
+    const auto result =
+        qltagent_process::run({{"--src=" QLT_FIXTURES_DIR "/five_pages.pdf", "--dest=/dev/stdout", "--pages=3,1"},
+                               home.path(), home.path()});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.out, five_pages({3, 1}));
+    EXPECT_EQ(result.err, "");
 }
 
 } // namespace

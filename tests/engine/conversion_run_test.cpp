@@ -9,6 +9,8 @@
 #include "tk_thread.h"
 
 #include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,6 +77,12 @@ TEST_F(run_test, converts_the_selected_pages_in_list_order)
         // are converted, the others skipped.
         {"tree_count_under.pdf", "", "1-5", five_pages({1, 2, 3}), 5},
         {"tree_count_over.pdf", "", "5,4", five_pages({5, 4}), 2},
+        // Trees that the library reads otherwise than a plain walk: the pages are its own.
+        {"tree_root_is_page.pdf", "", "", five_pages({1}), 1},
+        {"tree_cycle_two_paths.pdf", "", "", five_pages({2, 1, 1, 2}), 4},
+        {"linearized_null_kid.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
+        {"linearized_pages_null.pdf", "", "4", five_pages({4}), 1},
+        {"rebuilt_table_stale_copy.pdf", "", "", five_pages({1, 2, 3}), 3},
         {"latin1.pdf", "", "", "Caf\xe9 M\xfcller Stra\xdf" "e\r\n\f", 1},
         {"two_columns.pdf", "", "", fixture_text::two_columns, 1},
     };
@@ -110,8 +118,9 @@ struct failure_case {
     std::string message;
 };
 
-// Every failure before the first page leaves the destination emptied and the counters at 0.
-TEST_F(run_test, each_failure_empties_the_destination_and_leaves_the_counters)
+// Every refusal that the document, its password and the page list decide comes before
+// the destination is created or emptied: it keeps what it held, and the counters stay at 0.
+TEST_F(run_test, each_refusal_leaves_the_destination_as_it_was)
 {
     std::vector<failure_case> cases = {
         {"five_pages_aes_256.pdf", "wrong", "1-3", msg::incorrect_password},
@@ -124,6 +133,11 @@ TEST_F(run_test, each_failure_empties_the_destination_and_leaves_the_counters)
         {"five_pages.pdf", "", "6-9,12", msg::invalid_page_range},
         {"no_pages.pdf", "", "1,2", msg::invalid_page_range},
         {"tree_count_under.pdf", "", "4-5", msg::invalid_page_range},
+        // A listed page that the library counts but can't make, after one it can.
+        {"tree_count_over.pdf", "", "2,6", msg::pdf_unreadable},
+        {"tree_cycle.pdf", "", "1,5", msg::pdf_unreadable},
+        {"tree_page_not_made.pdf", "", "3,5,4", msg::pdf_unreadable},
+        {"tree_kids_not_array.pdf", "", "1", msg::pdf_unreadable},
     };
     for (const char* broken : test_support::page_trees_refused_at_opening)
         cases.push_back({broken, "", "1-3", msg::pdf_unreadable});
@@ -134,35 +148,15 @@ TEST_F(run_test, each_failure_empties_the_destination_and_leaves_the_counters)
         prepare(c.src, c.password, c.range);
         test_support::write_file(converter.dest, "old content");
         expect_failure(c.message);
-        EXPECT_EQ(read_file(converter.dest), "");
+        EXPECT_EQ(read_file(converter.dest), "old content");
         EXPECT_EQ(converter.pages_total, 0u);
         EXPECT_EQ(converter.pages_done, 0u);
     }
-}
-
-// A listed page that the library counts but can't reach in the tree fails where the run
-// comes to it; the pages before it stay written.
-TEST_F(run_test, a_listed_page_that_cannot_be_reached_fails_there)
-{
-    const struct {
-        const char* src;
-        const char* range;
-        std::string text_before;
-        std::uint32_t done;
-    } cases[] = {
-        {"tree_count_over.pdf", "2,6", five_pages({2}), 1},
-        {"tree_cycle.pdf", "1,5", five_pages({1}), 1},
-        {"tree_page_not_made.pdf", "3,5,4", five_pages({3}), 1},
-        {"tree_kids_not_array.pdf", "1", "", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.src);
-        prepare(c.src, "", c.range);
-        converter.pages_done = 0;
-        expect_failure(msg::pdf_unreadable);
-        EXPECT_EQ(read_file(converter.dest), c.text_before);
-        EXPECT_EQ(converter.pages_done, c.done);
-    }
+    // A refused run creates no destination either.
+    prepare("five_pages.pdf", "", "7-9");
+    ASSERT_EQ(unlink(converter.dest.c_str()), 0);
+    expect_failure(msg::invalid_page_range);
+    EXPECT_FALSE(std::filesystem::exists(converter.dest));
 }
 
 // The run converts the document that a front end's check opened, and opens its own when
@@ -173,45 +167,73 @@ TEST_F(run_test, converts_the_document_handed_over_by_the_check)
     const std::string copy = home.file("copy.pdf");
     test_support::write_file(copy, read_file(fixture("five_pages.pdf")));
     converter.src = copy;
-    converter.hand_over_document(pdf_open_document(copy, std::nullopt));
+    converter.hand_over_document(pdf_conversion_document(copy, std::nullopt, converter.page_list));
     // The file is gone once the check has opened it: only the opened document has it.
     ASSERT_EQ(unlink(copy.c_str()), 0);
     EXPECT_NO_THROW(converter.convert_document());
     EXPECT_EQ(read_file(converter.dest), five_pages({2}));
 
-    converter.hand_over_document(pdf_open_document(fixture("latin1.pdf"), std::nullopt));
+    converter.hand_over_document(pdf_conversion_document(fixture("latin1.pdf"), std::nullopt, {}));
     converter.src = fixture("five_pages.pdf");
     converter.pages_done = 0;
     EXPECT_NO_THROW(converter.convert_document());
     EXPECT_EQ(read_file(converter.dest), five_pages({2}));
 }
 
-TEST_F(run_test, a_destination_that_cannot_be_created_is_an_internal_error)
+// A destination that can't be made is an error of the run with the system's reason, not
+// an internal one; it leaves what it found as it was.
+TEST_F(run_test, a_destination_that_cannot_be_created_is_an_error_with_the_system_text)
 {
     prepare("five_pages.pdf", "", "");
-    converter.dest = home.file("missing-folder/out.txt");
-    try {
-        converter.convert_document();
-        FAIL() << "no exception";
-    } catch (const tk_mail_assertion& e) {
-        EXPECT_EQ(e.what(), tk_assertion_code("qlt_conv", 97));
+    const std::string link = home.file("dangling.txt");
+    ASSERT_EQ(symlink(home.file("missing-folder/out.txt").c_str(), link.c_str()), 0);
+    ASSERT_EQ(mkdir(home.file("folder.txt").c_str(), 0755), 0);
+    const struct {
+        std::string dest;
+        int code;
+    } cases[] = {
+        {home.file("missing-folder/out.txt"), ENOENT},
+        {link, ENOENT},
+        {home.file("folder.txt"), EISDIR},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dest);
+        converter.dest = c.dest;
+        try {
+            converter.convert_document();
+            ADD_FAILURE() << "no exception";
+        } catch (const tk_exception& e) {
+            EXPECT_EQ(e.level, 1);
+            EXPECT_EQ(e.code, c.code);
+            EXPECT_STREQ(e.what(), std::strerror(c.code));
+        }
+        EXPECT_EQ(converter.pages_done, 0u);
     }
 
-    // A read-only destination, for a user that root's privileges don't cover.
+    // A read-only destination and a folder without write access, for a user that root's
+    // privileges don't cover.
+    const std::string locked = home.file("locked");
+    ASSERT_EQ(mkdir(locked.c_str(), 0755), 0);
     converter.dest = home.file("read-only.txt");
     test_support::write_file(converter.dest, "kept");
     test_support::open_to_everyone(home.path());
     chmod(converter.dest.c_str(), 0444);
-    const int result = test_support::run_unprivileged([&] {
-        try {
-            converter.convert_document();
-        } catch (const tk_mail_assertion& e) {
-            return e.what() == tk_assertion_code("qlt_conv", 97) ? 0 : 1;
-        }
-        return 2;
-    });
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(read_file(converter.dest), "kept");
+    chmod(locked.c_str(), 0555);
+    for (const std::string& dest : {converter.dest, locked + "/out.txt"}) {
+        SCOPED_TRACE(dest);
+        converter.dest = dest;
+        const int result = test_support::run_unprivileged([&] {
+            try {
+                converter.convert_document();
+            } catch (const tk_exception& e) {
+                return e.level == 1 && e.code == EACCES && std::string(e.what()) == std::strerror(EACCES) ? 0 : 1;
+            }
+            return 2;
+        });
+        EXPECT_EQ(result, 0);
+    }
+    EXPECT_EQ(read_file(home.file("read-only.txt")), "kept");
+    EXPECT_FALSE(std::filesystem::exists(locked + "/out.txt"));
 }
 
 // Emptying the destination would destroy the source document when both are one file.
@@ -259,7 +281,7 @@ TEST_F(run_test, console_reports_of_a_failed_run)
         {"not_a_pdf.pdf", "", false,
          "^Error:\nThe program cannot read PDF document. It might be corrupted or does not comply with Adobe "
          "PDF format.\n$"},
-        {"five_pages.pdf", "", true, "^Internal error: Internal error: \ncode=716c745f636f6e765c3937\n$"},
+        {"five_pages.pdf", "", true, "^Error:\nNo such file or directory\n$"},
     };
     for (const report_case& c : cases) {
         SCOPED_TRACE(c.src);
@@ -344,6 +366,30 @@ TEST_F(run_test, a_stop_request_on_a_worker_thread_ends_the_run_early_and_quietl
     EXPECT_EQ(converter.pages_total, 5u);
     EXPECT_EQ(converter.pages_done, 2u);
     EXPECT_EQ(read_file(converter.dest), five_pages({1, 2}));
+}
+
+// Another run into the same file while this one is held after its first page: each run
+// writes through its one open of the file, from its start, so the file ends with one copy
+// of the text, not the two of runs that append.
+TEST_F(run_test, another_run_into_the_same_file_meanwhile_leaves_one_copy)
+{
+    prepare("five_pages.pdf", "", "");
+    test_support::run_gate gate;
+    gate.allow(1);
+    converter.before_page_for_tests = gate.hook();
+    testing::internal::CaptureStdout();
+    {
+        conversion_thread thread;
+        thread.start();
+        gate.wait_until_held_at(1);
+        // What the other run does: create or empty the file, write the whole text.
+        test_support::write_file(converter.dest, five_pages({1, 2, 3, 4, 5}));
+        gate.allow_all();
+        while (!converter.finished)
+            usleep(200);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(read_file(converter.dest), five_pages({1, 2, 3, 4, 5}));
 }
 
 } // namespace

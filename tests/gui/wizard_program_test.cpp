@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -463,30 +464,47 @@ private slots:
         QCOMPARE(read_file(out("empty.txt")), std::string());
     }
 
-    // The source changes into garbage after the checks: the run fails, its error box comes
-    // from the worker, and the finish page lists the error instead of the success text.
+    // The run fails after the checks passed: its error box comes from the worker, and the
+    // finish page lists the error instead of the success text.
+    void failed_run_is_listed_on_the_finish_page_data()
+    {
+        QTest::addColumn<bool>("spoil_source");
+        QTest::addColumn<QString>("error");
+        std::string unreadable = msg::pdf_unreadable;
+        std::replace(unreadable.begin(), unreadable.end(), '\n', ' ');
+        // The source changes into garbage while the overwrite question waits.
+        QTest::newRow("source spoiled after the checks") << true << QString::fromStdString(unreadable);
+        // A link into a folder that does not exist: the run can't create the destination.
+        QTest::newRow("destination a link into a missing folder") << false << QString::fromLatin1(std::strerror(ENOENT));
+    }
+
     void failed_run_is_listed_on_the_finish_page()
     {
+        QFETCH(bool, spoil_source);
+        QFETCH(QString, error);
         const std::string src = out("doc.pdf");
         const std::string dest = out("doc.txt");
         write_file(src, read_file(fixture("five_pages.pdf")));
-        write_file(dest, "old");
+        if (spoil_source)
+            write_file(dest, "old");
+        else
+            QVERIFY(symlink(out("missing/doc.txt").c_str(), dest.c_str()) == 0);
         std::string run_box, result_text, errors_text;
         bool errors_shown = false, errors_read_only = false, hint_hidden = false, cancel_help_off = false;
         script steps;
-        to_select_files(steps)
-            .then("select files", on_page(select_files), [&] {
-                fill(src, dest);
-                click_sheet(plat::ID_PSNEXT);
-            })
-            .then("overwrite question", box_says(msg::dest_overwrite), [&] {
+        to_select_files(steps).then("select files", on_page(select_files), [&] {
+            fill(src, dest);
+            click_sheet(plat::ID_PSNEXT);
+        });
+        if (spoil_source)
+            steps.then("overwrite question", box_says(msg::dest_overwrite), [&] {
                 write_file(src, "no longer a PDF document");
                 answer("&Yes");
-            })
-            .then("the run's error box", [] { return !box_text().isEmpty(); }, [&] {
-                run_box = box_text().toStdString();
-                answer("OK");
-            })
+            });
+        steps.then("the run's error box", [] { return !box_text().isEmpty(); }, [&] {
+                 run_box = box_text().toStdString();
+                 answer("OK");
+             })
             .then("finish page", on_page(finish), [&] {
                 result_text = text_of(g_finish::result_id);
                 auto* errors = qobject_cast<QPlainTextEdit*>(item(g_finish::errors_id));
@@ -499,8 +517,7 @@ private slots:
             });
         QCOMPARE(run_wizard(steps), 1);
 
-        std::string report = msg::pdf_unreadable;
-        std::replace(report.begin(), report.end(), '\n', ' ');
+        const std::string report = error.toStdString();
         QCOMPARE(run_box, report);
         QCOMPARE(result_text, std::string(msg::finish_errors));
         QVERIFY(errors_shown);
@@ -508,7 +525,9 @@ private slots:
         QCOMPARE(errors_text, report + "\n\n");
         QVERIFY(hint_hidden);
         QVERIFY(cancel_help_off);
-        QCOMPARE(read_file(dest), std::string());
+        // Deleted on Yes, and not made again by the refused run; a link stays a link.
+        QVERIFY(!std::filesystem::exists(dest));
+        QCOMPARE(std::filesystem::is_symlink(dest), !spoil_source);
     }
 
     // Cancel while the worker converts: Yes closes the wizard, the run stops between pages
@@ -779,35 +798,53 @@ private slots:
         QCOMPARE(read_file((area / "full" / ".txt").string()), std::string("keep me"));
     }
 
-    // A document whose page tree the library can't read is refused on Next like any other
-    // unreadable document, and the page stays; nothing is converted.
-    void document_with_a_broken_page_tree_is_refused_data()
+    // Every refusal that the document and the page list decide comes on Next, before the
+    // overwrite question and any deletion: a page tree the library can't read or that holds
+    // more pages than it counts, a page it can't make, a list without a page of the document.
+    // The page stays and the existing destination keeps its bytes.
+    void document_refused_on_next_keeps_the_destination_data()
     {
         QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("refusal");
+        const QString unreadable = QString::fromLatin1(msg::pdf_unreadable);
         for (const char* broken : test_support::page_trees_refused_at_opening)
-            QTest::newRow(broken) << QString::fromLatin1(broken);
+            QTest::newRow(broken) << QString::fromLatin1(broken) << QString() << unreadable;
+        for (const char* broken : test_support::page_trees_refused_by_a_whole_run)
+            QTest::newRow(broken) << QString::fromLatin1(broken) << QString() << unreadable;
+        QTest::newRow("listed page the library can't make") << "tree_page_not_made.pdf" << "2,5" << unreadable;
+        QTest::newRow("list beyond the document")
+            << "five_pages.pdf" << "7-9" << QString::fromLatin1(msg::invalid_page_range);
     }
-    void document_with_a_broken_page_tree_is_refused()
+    void document_refused_on_next_keeps_the_destination()
     {
         QFETCH(QString, document);
-        std::string shown_box;
+        QFETCH(QString, range);
+        QFETCH(QString, refusal);
+        const std::string dest = out("out.txt");
+        write_file(dest, "keep me");
+        std::vector<std::string> boxes;
         int page_after = 0;
         script steps;
         to_select_files(steps)
             .then("select files", on_page(select_files), [&] {
-                fill(fixture(document.toStdString()), out("out.txt"));
+                fill(fixture(document.toStdString()), dest);
+                if (!range.isEmpty()) {
+                    click(page::some_pages_radio);
+                    put(page::range_edit, range.toStdString());
+                }
                 click_sheet(plat::ID_PSNEXT);
             })
             .then("error box", [] { return box() != nullptr; }, [&] {
-                shown_box = box_text().toStdString();
+                boxes.push_back(box_text().toStdString());
                 answer("OK");
             })
             .then("back on the page", on_page(select_files), [&] { page_after = current_page(); });
         cancel_and_confirm(steps);
         QCOMPARE(run_wizard(steps), 0);
-        QCOMPARE(shown_box, std::string(msg::pdf_unreadable));
+        QCOMPARE(boxes, std::vector<std::string>{refusal.toStdString()});
         QCOMPARE(page_after, select_files);
-        QVERIFY(!std::filesystem::exists(out("out.txt")));
+        QCOMPARE(read_file(dest), std::string("keep me"));
     }
 };
 
