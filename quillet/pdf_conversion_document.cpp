@@ -14,11 +14,12 @@ pdf_conversion_document::pdf_conversion_document(const std::string& file, const 
     if (!is_ok())
         return;
     const int opened_with = *rebuilds;
-    check_pages();
     // The library gives no page past its count, so a tree that holds more would lose pages
-    // behind a success.
+    // behind a success. The walk comes first: its memory is gone before the library builds
+    // the pages, whose tree it may hold as deep as it is.
     if (checked_pages.empty() && pdf_page_tree_holds_more_than_count(*document))
         throw tk_exception(msg::pdf_unreadable, 1);
+    check_pages();
     // The checks asked for pages, and walked the tree, before any page was converted: in
     // another order than a conversion reads them. Where that made the library rebuild its
     // cross-reference table, the objects that a conversion reads after the rebuild may not
