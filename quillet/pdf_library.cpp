@@ -86,21 +86,51 @@ bool read_config_file(const std::string& path, std::string& text)
     return false;
 }
 
+// The trailer's encryption dictionary as the library read it; no dictionary when the
+// document has none.
+Object encryption_dictionary(const PDFDoc& doc)
+{
+    XRef* xref = doc.getXRef();
+    if (xref == nullptr)
+        return Object();
+    const Object* trailer = xref->getTrailerDict();
+    if (trailer == nullptr || !trailer->isDict())
+        return Object();
+    return trailer->dictLookup("Encrypt");
+}
+
 // Whether the trailer's encryption dictionary names the standard security handler: only
 // then can a failed opening be a wrong password.
 bool has_standard_security(const PDFDoc& doc)
 {
-    XRef* xref = doc.getXRef();
-    if (xref == nullptr)
-        return false;
-    const Object* trailer = xref->getTrailerDict();
-    if (trailer == nullptr || !trailer->isDict())
-        return false;
-    const Object encrypt = trailer->dictLookup("Encrypt");
-    if (!encrypt.isDict())
-        return false;
-    return encrypt.dictLookup("Filter").isName("Standard");
+    const Object encrypt = encryption_dictionary(doc);
+    return encrypt.isDict() && encrypt.dictLookup("Filter").isName("Standard");
 }
+
+// The library decrypts a document only as its standard handler defines it. One whose
+// version, revision or crypt filter method it does not support it reads as if nothing
+// were encrypted, or (version 5) decrypts with RC4 over the AES-256 key: its text would
+// come out empty or garbled behind a success. Crypt filters named "Identity" for streams
+// and strings do say that nothing is encrypted.
+bool library_decrypts(PDFDoc& doc)
+{
+    const Object encrypt = encryption_dictionary(doc);
+    if (!encrypt.isDict())
+        return true;
+    if (!doc.isEncrypted())
+        return encrypt.dictLookup("StmF").isName("Identity") && encrypt.dictLookup("StrF").isName("Identity");
+    unsigned char* key = nullptr;
+    CryptAlgorithm algorithm = cryptNone;
+    int key_length = 0;
+    doc.getXRef()->getEncryptionParameters(&key, &algorithm, &key_length);
+    const Object version = encrypt.dictLookup("V");
+    return !version.isInt() || version.getInt() != 5 || algorithm == cryptAES256;
+}
+
+// The longest password that the library can take: its AES-256 password hash holds 127
+// bytes, all that the standard keeps of a password. Of an RC4 or AES-128 password the
+// library itself keeps 32 bytes.
+constexpr std::size_t password_max_length = 127;
 
 // The library's abort test between its steps: only a stop request of the thread (the
 // wizard closing during a run) ends a page early.
@@ -158,11 +188,16 @@ std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::op
     std::optional<GooString> owner;
     std::optional<GooString> user;
     if (password) {
-        owner.emplace(*password);
-        user.emplace(*password);
+        const std::string kept = password->substr(0, password_max_length);
+        owner.emplace(kept);
+        user.emplace(kept);
     }
     auto doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(file), owner, user, nullptr, on_rebuild);
     if (doc->isOk()) {
+        if (!library_decrypts(*doc)) {
+            tk_log(1, "The library can't decrypt the document");
+            throw tk_exception(msg::pdf_unreadable, 1);
+        }
         if (!pdf_page_tree_opens(*doc))
             throw tk_exception(msg::pdf_unreadable, 1);
         return doc;

@@ -42,10 +42,12 @@ private:
     pdf_text_settings settings;
 };
 
-// Opens `file` with `password` as owner and user password (none: the library's default).
+// Opens `file` with `password` as owner and user password (none: the library's default);
+// of a longer password the first 127 bytes are given, all that the standard keeps of it.
 // A damaged or unreadable document (a page tree that fails the checks made at opening
-// included: pdf_page_tree_opens), or one encrypted by another than the standard handler,
-// throws the unreadable-document tk_exception; a wrong password pdf_wrong_pswd_exception.
+// included: pdf_page_tree_opens), one encrypted by another than the standard handler, or
+// one whose encryption the library can't undo, throws the unreadable-document tk_exception;
+// a wrong password pdf_wrong_pswd_exception.
 // No page is built. A file that can't be opened at all gives a document that is not
 // valid (isOk() false). `on_rebuild` is called each time the library rebuilds the
 // document's cross-reference table, while opening it or later.

@@ -6,9 +6,10 @@
 #
 # SECONDS per target (default 60); TARGETs among page_range settings_file xpdfrc document
 # command_line (default all). Each target starts from its committed seeds (tests/fuzz/corpus;
-# the document target from the PDF fixtures and the sample, mutated with the PDF tokens of
-# tests/fuzz/document.dict) and keeps what it found in build-fuzz/corpus. An input that
-# crashes, leaks or hangs is written to build-fuzz/artifacts and the script ends with code 1.
+# the document target from the PDF fixtures and the sample, the encrypted ones also with a
+# right and a long wrong password, mutated with the PDF tokens of tests/fuzz/document.dict)
+# and keeps what it found in build-fuzz/corpus. An input that crashes, leaks or hangs is
+# written to build-fuzz/artifacts and the script ends with code 1.
 set -eu
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
@@ -30,6 +31,14 @@ for target in $TARGETS; do
     mkdir -p "$corpus" "$artifacts"
     if [ "$target" = document ]; then
         cp "$ROOT"/tests/fixtures/*.pdf "$ROOT"/samples/*.pdf "$corpus"/
+        # A password follows the last "\n%%password:": a byte that repeats the rest (here
+        # once, and 255 times 200 bytes), then the rest.
+        for fixture in "$ROOT"/tests/fixtures/five_pages_*.pdf "$ROOT"/tests/fixtures/encrypt_*.pdf; do
+            name="$(basename "$fixture" .pdf)"
+            { cat "$fixture"; printf '\n%%%%password:\001user-secret'; } >"$corpus/$name.password"
+            { cat "$fixture"; printf '\n%%%%password:\377'; head -c 200 /dev/zero | tr '\0' a; } \
+                >"$corpus/$name.long_password"
+        done
     else
         cp "$ROOT/tests/fuzz/corpus/$target"/* "$corpus"/
     fi

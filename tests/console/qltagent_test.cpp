@@ -1,6 +1,7 @@
 // QLTAGENT run as a process: each case is a command line in a prepared working folder,
 // with the streams, exit code, destination and stored settings it must leave.
 #include "../fixtures/five_pages_text.h"
+#include "../fixtures/long_password.h"
 #include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "odd_files.h"
@@ -303,6 +304,43 @@ std::vector<console_case> page_tree_cases()
 }
 
 INSTANTIATE_TEST_SUITE_P(page_trees, qltagent, testing::ValuesIn(page_tree_cases()),
+                         [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
+
+// Passwords of any length: a wrong one is "Incorrect password" before any destination
+// exists, also far beyond the 127 bytes that reach the library; a right one longer than
+// them opens a document encrypted with its first 127 bytes, and is stored whole. A
+// document whose encryption the library can't undo is unreadable, with its password too.
+std::vector<console_case> password_cases()
+{
+    static std::vector<std::string> names; // the cases keep pointers to their names
+    std::vector<console_case> cases;
+    const auto add = [&](const std::string& name, const std::string& file, const std::string& password,
+                         const std::string& out) {
+        names.push_back(name);
+        cases.push_back({nullptr, {"--src=" QLT_FIXTURES_DIR "/" + file, "--dest=out.txt", "--pswd=" + password},
+                         failed, out, ""});
+    };
+    for (const char* file : {"five_pages_aes_256", "five_pages_empty_user"})
+        for (std::size_t length : {128, 1000, 100000})
+            add(std::string(file) + "_wrong_" + std::to_string(length), std::string(file) + ".pdf",
+                std::string(length, 'a'), wrong_password);
+    // Encrypted with all of the password's 150 bytes, more than can be given.
+    add("encrypted_with_150_bytes", "five_pages_long_password.pdf", fixture_text::long_password(), wrong_password);
+    for (const char* file : {"encrypt_version_9", "encrypt_revision_9", "encrypt_unknown_method_aes_128",
+                             "encrypt_unknown_method_aes_256"})
+        add(file, std::string(file) + ".pdf", "user-secret", unreadable);
+
+    names.push_back("password_longer_than_127_bytes");
+    const std::string src = QLT_FIXTURES_DIR "/five_pages_password_127.pdf";
+    const std::string password = fixture_text::long_password();
+    cases.push_back({nullptr, {"--src=" + src, "--dest=out.txt", "--pswd=" + password}, 0, "", "", "out.txt",
+                     all_pages, settings {src, "out.txt", "2", password, false}});
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        cases[i].name = names[i].c_str();
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(passwords, qltagent, testing::ValuesIn(password_cases()),
                          [](const testing::TestParamInfo<console_case>& info) { return info.param.name; });
 
 // Something other than a small regular file where the program reads one at start-up (its

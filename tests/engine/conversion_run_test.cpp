@@ -1,4 +1,5 @@
 #include "../fixtures/five_pages_text.h"
+#include "../fixtures/long_password.h"
 #include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
 #include "engine_test_support.h"
@@ -58,6 +59,7 @@ struct success_case {
 
 TEST_F(run_test, converts_the_selected_pages_in_list_order)
 {
+    const std::string long_password = fixture_text::long_password();
     const success_case cases[] = {
         {"five_pages.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
         {"five_pages.pdf", "", "2,9,3", five_pages({2, 3}), 3},
@@ -69,6 +71,10 @@ TEST_F(run_test, converts_the_selected_pages_in_list_order)
         {"five_pages_aes_128.pdf", "user-secret", "4", five_pages({4}), 1},
         {"five_pages_aes_256.pdf", "user-secret", "5,1", five_pages({5, 1}), 2},
         {"five_pages_empty_user.pdf", "", "2", five_pages({2}), 1},
+        // A password longer than the 127 bytes that the standard keeps of it.
+        {"five_pages_password_127.pdf", long_password.c_str(), "3", five_pages({3}), 1},
+        // Crypt filters that encrypt nothing: the document is read as it stands.
+        {"encrypt_identity.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
         {"damaged_xref.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
         {"no_pages.pdf", "", "", "", 0},
         // A node named twice in the tree: the library walks it twice, as many pages as it counts.
@@ -126,6 +132,7 @@ TEST_F(run_test, each_refusal_leaves_the_destination_as_it_was)
         {"five_pages_aes_256.pdf", "wrong", "1-3", msg::incorrect_password},
         {"five_pages_rc4_40.pdf", "", "1-3", msg::incorrect_password},
         {"other_filter.pdf", "user-secret", "1-3", msg::pdf_unreadable},
+        {"encrypt_version_9.pdf", "user-secret", "1-3", msg::pdf_unreadable},
         {"not_a_pdf.pdf", "", "1-3", msg::pdf_unreadable},
         {"truncated.pdf", "", "1-3", msg::pdf_unreadable},
         {"missing.pdf", "", "1-3", msg::pdf_unreadable},

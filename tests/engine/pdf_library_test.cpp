@@ -1,3 +1,4 @@
+#include "../fixtures/long_password.h"
 #include "../fixtures/minimal_pdf.h"
 #include "../fixtures/two_columns_text.h"
 #include "broken_page_trees.h"
@@ -90,6 +91,66 @@ TEST(pdf_library, maps_each_opening_to_its_outcome)
         cases.push_back({file.c_str(), "", opened::wrong_password});
         cases.push_back({file.c_str(), std::nullopt, opened::wrong_password});
     }
+    for (const open_case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " with " + (c.password ? "<" + *c.password + ">" : "no password"));
+        EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password)), name_of(c.expected));
+    }
+}
+
+// Of a password only its first 127 bytes reach the library, whose AES-256 hash holds no
+// more: a longer one is judged by them, wrong ones of any length and bytes are wrong, and
+// none overruns the library's buffers.
+TEST(pdf_library, a_password_is_judged_by_its_first_127_bytes)
+{
+    pdf_library library;
+    const std::string long_password = fixture_text::long_password();
+    const std::string kept = long_password.substr(0, 127);
+    std::string odd_bytes(1000, '\0');
+    for (std::size_t i = 0; i < odd_bytes.size(); i += 2)
+        odd_bytes[i] = '\xff';
+    std::vector<open_case> cases = {
+        // Encrypted with the first 127 bytes: every password that starts with them opens it.
+        {"five_pages_password_127.pdf", long_password, opened::ok},
+        {"five_pages_password_127.pdf", kept, opened::ok},
+        {"five_pages_password_127.pdf", kept + std::string(1000, '!'), opened::ok},
+        {"five_pages_password_127.pdf", kept.substr(0, 126), opened::wrong_password},
+        {"five_pages_password_127.pdf", "owner-secret", opened::ok},
+        // Encrypted with all 150 bytes: no password of 127 bytes can open it, the owner's still does.
+        {"five_pages_long_password.pdf", long_password, opened::wrong_password},
+        {"five_pages_long_password.pdf", kept, opened::wrong_password},
+        {"five_pages_long_password.pdf", "owner-secret", opened::ok},
+    };
+    for (const char* file : {"five_pages_rc4_40.pdf", "five_pages_rc4_128.pdf", "five_pages_aes_128.pdf",
+                             "five_pages_aes_256.pdf", "five_pages_empty_user.pdf"}) {
+        for (std::size_t length : {127, 128, 1000, 100000})
+            cases.push_back({file, std::string(length, 'a'), opened::wrong_password});
+        cases.push_back({file, odd_bytes, opened::wrong_password});
+    }
+    for (const open_case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " with a password of " + std::to_string(c.password->size()) + " bytes");
+        EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password)), name_of(c.expected));
+    }
+}
+
+// A document whose standard handler the library can't undo (a version, revision or crypt
+// filter method it does not support) is unreadable, with any password: the library would
+// read it as if nothing were encrypted, or decrypt it wrongly. A wrong password is still
+// told where the library checks it. Crypt filters that encrypt nothing are no encryption.
+TEST(pdf_library, a_document_the_library_cannot_decrypt_is_unreadable)
+{
+    pdf_library library;
+    std::vector<open_case> cases = {
+        {"encrypt_unknown_method_aes_256.pdf", "wrong", opened::wrong_password},
+        {"encrypt_identity.pdf", std::nullopt, opened::ok},
+        {"encrypt_identity.pdf", "any", opened::ok},
+    };
+    for (const char* file : {"encrypt_version_9.pdf", "encrypt_revision_9.pdf", "encrypt_unknown_method_aes_128.pdf",
+                             "encrypt_unknown_method_aes_256.pdf"}) {
+        cases.push_back({file, "user-secret", opened::unreadable});
+        cases.push_back({file, "owner-secret", opened::unreadable});
+    }
+    for (const char* file : {"encrypt_version_9.pdf", "encrypt_revision_9.pdf", "encrypt_unknown_method_aes_128.pdf"})
+        cases.push_back({file, std::nullopt, opened::unreadable});
     for (const open_case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " with " + (c.password ? "<" + *c.password + ">" : "no password"));
         EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password)), name_of(c.expected));

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "../fixtures/long_password.h"
 #include "broken_page_trees.h"
 #include "g_finish_page.h"
 #include "message_table.h"
@@ -32,6 +33,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -69,6 +71,33 @@ private:
     // No test opens a viewer: the desktop's open requests end here.
     std::unique_ptr<open_catcher> opened;
     std::string out(const std::string& name) const { return root->file(name); }
+
+    // Fills the select-files page with `fill_page` and presses Next: the one box that comes
+    // must say `expected_box`, the page must stay, and the destination out.txt, which exists,
+    // keep its bytes.
+    void refused_on_next(const std::function<void()>& fill_page, const std::string& expected_box)
+    {
+        const std::string dest = out("out.txt");
+        write_file(dest, "keep me");
+        std::vector<std::string> boxes;
+        int page_after = 0;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill_page();
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("error box", [] { return box() != nullptr; }, [&] {
+                boxes.push_back(box_text().toStdString());
+                answer("OK");
+            })
+            .then("back on the page", on_page(select_files), [&] { page_after = current_page(); });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(boxes, std::vector<std::string>{expected_box});
+        QCOMPARE(page_after, select_files);
+        QCOMPARE(read_file(dest), std::string("keep me"));
+    }
 
 private slots:
     void init()
@@ -821,30 +850,61 @@ private slots:
         QFETCH(QString, document);
         QFETCH(QString, range);
         QFETCH(QString, refusal);
-        const std::string dest = out("out.txt");
-        write_file(dest, "keep me");
-        std::vector<std::string> boxes;
-        int page_after = 0;
-        script steps;
-        to_select_files(steps)
-            .then("select files", on_page(select_files), [&] {
-                fill(fixture(document.toStdString()), dest);
+        refused_on_next(
+            [&] {
+                fill(fixture(document.toStdString()), out("out.txt"));
                 if (!range.isEmpty()) {
                     click(page::some_pages_radio);
                     put(page::range_edit, range.toStdString());
                 }
-                click_sheet(plat::ID_PSNEXT);
-            })
-            .then("error box", [] { return box() != nullptr; }, [&] {
-                boxes.push_back(box_text().toStdString());
-                answer("OK");
-            })
-            .then("back on the page", on_page(select_files), [&] { page_after = current_page(); });
-        cancel_and_confirm(steps);
-        QCOMPARE(run_wizard(steps), 0);
-        QCOMPARE(boxes, std::vector<std::string>{refusal.toStdString()});
-        QCOMPARE(page_after, select_files);
-        QCOMPARE(read_file(dest), std::string("keep me"));
+            },
+            refusal.toStdString());
+    }
+
+    // Next tells a wrong password of any length, typed or loaded from the settings, as
+    // "Incorrect password"; a document whose encryption the library can't undo is
+    // unreadable with its password too. The page stays and the destination keeps its bytes.
+    void next_judges_any_password_and_the_decryption_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QByteArray>("password");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("expected_box");
+        for (const char* file : {"five_pages_aes_256.pdf", "five_pages_empty_user.pdf"})
+            for (int length : {128, 1000, 100000})
+                for (bool stored : {false, true})
+                    QTest::newRow(QStringLiteral("%1, %2 bytes %3")
+                                      .arg(QLatin1String(file))
+                                      .arg(length)
+                                      .arg(stored ? QLatin1String("stored") : QLatin1String("typed"))
+                                      .toLatin1())
+                        << QString::fromLatin1(file) << QByteArray(length, 'a') << stored
+                        << QString::fromLatin1(msg::incorrect_password);
+        QTest::newRow("encrypted with 150 bytes")
+            << "five_pages_long_password.pdf" << QByteArray::fromStdString(fixture_text::long_password()) << false
+            << QString::fromLatin1(msg::incorrect_password);
+        for (const char* file : {"encrypt_version_9.pdf", "encrypt_revision_9.pdf"})
+            QTest::newRow(file) << QString::fromLatin1(file) << QByteArray("user-secret") << false
+                                << QString::fromLatin1(msg::pdf_unreadable);
+    }
+    void next_judges_any_password_and_the_decryption()
+    {
+        QFETCH(QString, document);
+        QFETCH(QByteArray, password);
+        QFETCH(bool, stored);
+        QFETCH(QString, expected_box);
+        const std::string src = fixture(document.toStdString());
+        if (stored)
+            store_settings({true, false, src, out("out.txt"), "", password.toStdString()});
+        refused_on_next(
+            [&] {
+                if (stored)
+                    return;
+                fill(src, out("out.txt"));
+                click(page::use_password_box);
+                put(page::password_edit, password.toStdString());
+            },
+            expected_box.toStdString());
     }
 };
 
