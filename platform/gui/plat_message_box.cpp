@@ -62,6 +62,9 @@ protected:
 private:
     void widen()
     {
+        // A hidden box is sized again when it is shown.
+        if (!isVisible())
+            return;
         const int bar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
         // Window managers commonly draw the caption in bold, with an icon before it and
         // three buttons after it, each about a bar's height wide, and a margin around.
