@@ -18,6 +18,7 @@
 #include "plat_path.h"
 #include "plat_shell_execute.h"
 #include "tk_exception.h"
+#include "tk_file_probes.h"
 #include "tk_folders.h"
 #include "tk_log.h"
 
@@ -57,13 +58,16 @@ inline void append_to_edit(plat::hwnd edit, const std::string& text)
 
 // The start name of the "Save Settings..." dialog: empty, for the program's own folder, when
 // the user may make files there; otherwise the user's documents folder (the one that the
-// default destination lies beside), where a profile can be saved.
+// default destination lies beside), where a profile can be saved, or the home folder when
+// there is no documents folder.
 inline std::string profile_start_name()
 {
     if (plat::can_create_in(tk_get_module_dir()))
         return std::string();
-    const std::string documents = tk_get_user_home_path();
-    return documents.empty() ? std::string() : documents + plat::separator;
+    std::string folder = tk_get_user_home_path();
+    if (folder.empty() || !tk_is_path_exist(folder))
+        folder = tk_get_user_profile_path();
+    return folder.empty() ? std::string() : folder + plat::separator;
 }
 
 // Tells that the profile `path` was not saved, with the system's text for its last error.

@@ -43,3 +43,9 @@ std::string tk_get_user_home_path()
     tk_log(1, "tk_get_user_home_path");
     return special_folder(plat::csidl_personal, "Gor user's home: %s");
 }
+
+std::string tk_get_user_profile_path()
+{
+    tk_log(1, "tk_get_user_profile_path");
+    return special_folder(plat::csidl_profile, "Got user's home folder: %s");
+}

@@ -13,3 +13,6 @@ std::string tk_get_appdata_path();
 
 // The user's documents folder, without trailing separator; empty on failure.
 std::string tk_get_user_home_path();
+
+// The user's home folder, without trailing separator; empty on failure.
+std::string tk_get_user_profile_path();

@@ -2,13 +2,8 @@
 
 #include "message_table.h"
 #include "plat_error.h"
-#include "plat_write_all.h"
+#include "plat_replace_file.h"
 #include "tk_log.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -36,10 +31,6 @@ void tk_profile::set_value(std::string section_name, std::string key, std::strin
 bool tk_profile::store(std::string path)
 {
     tk_log(2, "tk_profile::store(%s)", path.c_str());
-    // A new file is private to the user: a profile may hold a document password.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
     std::string text;
     for (const auto& [name, pairs] : sections) {
         add_line(text, "[" + name + "]");
@@ -53,20 +44,12 @@ bool tk_profile::store(std::string path)
         for (const std::string& line : lines)
             add_line(text, line);
     }
-    int failure = plat::write_all(fd, text);
-    struct stat status {};
-    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    // Flushed to the disk, so that a disk that fills up meanwhile is noticed here.
-    if (failure == 0 && regular && ::fsync(fd) != 0)
-        failure = errno;
-    if (::close(fd) != 0 && failure == 0)
-        failure = errno;
-    if (failure == 0)
-        return true;
-    // An empty or partial profile would pass for saved settings: it goes. The system's
-    // reason stays the last error, for the caller to tell.
-    if (regular)
-        ::unlink(path.c_str());
-    plat::set_last_error(failure);
-    return false;
+    // Written whole into a fresh file that then takes the old one's place: a full disk
+    // leaves the profile that was there. The file is private to the user, since a profile
+    // may hold a document password.
+    if (const int failure = plat::replace_file(path, text)) {
+        plat::set_last_error(failure);
+        return false;
+    }
+    return true;
 }

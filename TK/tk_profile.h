@@ -20,9 +20,11 @@ public:
     // the section holds already keeps its first value.
     void set_value(std::string section_name, std::string key, std::string value);
 
-    // Writes every section, then every list, each line ending in CR LF. False when the
-    // file cannot be opened or written whole (the system's last error then tells why); a
-    // file that was opened but not written whole is removed.
+    // Writes every section, then every list, each line ending in CR LF, into a fresh file
+    // beside `path` that takes its place once it is whole; a link as `path` keeps leading
+    // where it led, and the file it leads to is replaced. False when the file cannot be
+    // made or written whole (the system's last error then tells why): the file that was
+    // there stays as it was, and no fresh file is left.
     bool store(std::string path);
 
     std::map<std::string, section> sections;

@@ -268,6 +268,9 @@ int special_folder(int csidl, std::string& path)
     case csidl_local_appdata:
         path = base_folder("XDG_DATA_HOME", home + "/.local/share");
         return 0;
+    case csidl_profile:
+        path = home;
+        return 0;
     default:
         set_last_error(EINVAL);
         return failed;

@@ -48,6 +48,7 @@ bool open_probe(const std::string& name, bool write);
 // The shell's special folders by their identifiers.
 inline constexpr int csidl_personal = 5;       // the user's documents folder
 inline constexpr int csidl_local_appdata = 28; // the user's local application data
+inline constexpr int csidl_profile = 40;       // the user's home folder
 
 // The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else
 // $HOME/.config, else the home folder from the user database with "/.config"; as given,

@@ -1,7 +1,7 @@
 #include "plat_settings_file.h"
 
 #include "plat_open_regular.h"
-#include "plat_write_all.h"
+#include "plat_replace_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -209,18 +209,13 @@ int settings_file::replace(const std::string& bytes) const
     const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, file_mode);
     if (fd < 0)
         return errno;
-    int error = ::fchmod(fd, file_mode) == 0 ? 0 : errno;
-    if (error == 0)
-        error = write_all(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(fresh.c_str(), path.c_str()) != 0)
-        error = errno;
-    if (error != 0)
+    if (::fchmod(fd, file_mode) != 0) {
+        const int error = errno;
+        ::close(fd);
         ::unlink(fresh.c_str());
-    return error;
+        return error;
+    }
+    return complete_replacement(fd, fresh, path, bytes);
 }
 
 } // namespace plat

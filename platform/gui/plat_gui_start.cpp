@@ -20,7 +20,12 @@ namespace plat {
 namespace {
 
 std::unique_ptr<QApplication> application;
-int application_argc = 0;
+// The command line that the application object sees: the program's name alone, so that no
+// toolkit option on the program's own command line (-style, -reverse, -platform, -name...)
+// changes what it does. The toolkit keeps these for the object's whole life.
+int application_argc = 1;
+char fallback_name[] = "quillet";
+char* application_argv[] = {fallback_name, nullptr};
 
 // The process ended (through exit) while the application object lives: the toolkit does so
 // from inside its event loop when the connection to the display breaks, and an internal
@@ -120,8 +125,10 @@ bool init_common_controls(int& argc, char** argv)
         // SIGPIPE and kill the process before the toolkit notices the broken connection and
         // ends the program in order; ignored, the write fails with EPIPE instead.
         std::signal(SIGPIPE, SIG_IGN);
-        application_argc = argc;
-        application = std::make_unique<QApplication>(application_argc, argv);
+        if (argc > 0 && argv[0] != nullptr)
+            application_argv[0] = argv[0];
+        application_argc = 1;
+        application = std::make_unique<QApplication>(application_argc, application_argv);
         // Registered after the application object was made, so it runs before the handler
         // that would destroy it.
         static const bool registered = on_exit(&end_without_teardown, nullptr) == 0;

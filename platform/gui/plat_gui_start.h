@@ -9,8 +9,9 @@ namespace plat {
 bool can_reach_display();
 
 // Makes the application object (kept until end_common_controls) and installs the user
-// interface's services; false, with nothing made, when no display can be reached. An
-// application object that exists already is used as it is.
+// interface's services; false, with nothing made, when no display can be reached. The
+// object is given the program's name (argv[0]) alone: the program takes no options, and
+// none of the toolkit's acts. An application object that exists already is used as it is.
 bool init_common_controls(int& argc, char** argv);
 void end_common_controls();
 

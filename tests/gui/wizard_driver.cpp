@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 
 namespace wizard_driver {
@@ -166,6 +167,19 @@ void choose_in_file_dialog(const QString& name)
 script& to_select_files(script& steps)
 {
     return steps.then("welcome page", on_page(welcome), [] { click_sheet(ID_PSNEXT); });
+}
+
+script& to_failing_run(script& steps, const std::string& src, const std::string& dest)
+{
+    return to_select_files(steps)
+        .then("select files", on_page(select_files), [src, dest] {
+            fill(src, dest);
+            click_sheet(ID_PSNEXT);
+        })
+        .then("overwrite question", box_says(msg::dest_overwrite), [src] {
+            std::ofstream(src, std::ios::binary | std::ios::trunc) << "no longer a PDF document";
+            answer("&Yes");
+        });
 }
 
 script& cancel_and_confirm(script& steps)

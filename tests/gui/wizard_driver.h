@@ -98,6 +98,10 @@ void choose_in_file_dialog(const QString& name);
 
 // Common stretches of a script: Next on the welcome page; Cancel and Yes to the exit question.
 script& to_select_files(script& steps);
+// From the start to a run that fails: the select-files page gets `src` (a document that
+// opens) and `dest` (a file that exists), and when the overwrite question comes the source
+// becomes a file that is no PDF document, so that the run can't read it.
+script& to_failing_run(script& steps, const std::string& src, const std::string& dest);
 script& cancel_and_confirm(script& steps);
 
 // Ready conditions.

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -33,6 +34,8 @@ using gui_test::focused_control;
 using gui_test::press_key;
 using gui_test::press_keys;
 using gui_test::when_modal;
+using test_support::read_file;
+using test_support::write_file;
 
 namespace {
 
@@ -366,6 +369,38 @@ private slots:
         QVERIFY(stayed);
         QVERIFY(reached_box);
         QVERIFY(!load_settings().open_on_exit);
+    }
+
+    // After a failed run the error list can take the focus from the keyboard, and then
+    // shows it: a keyboard user can tell where the focus is.
+    void the_error_list_shows_the_focus()
+    {
+        const std::string src = root->file("doc.pdf");
+        const std::string dest = root->file("doc.txt");
+        write_file(src, read_file(fixture("five_pages.pdf")));
+        write_file(dest, "old");
+        // A steady caret: what the list shows does not depend on when it is looked at.
+        const int flash_time = QApplication::cursorFlashTime();
+        QApplication::setCursorFlashTime(0);
+        QImage unfocused, focused;
+        bool reached = false;
+        script steps;
+        to_failing_run(steps, src, dest)
+            .then("the run's error box", [] { return !box_text().isEmpty(); }, [] { answer("OK"); })
+            .then("finish page", on_page(finish), [&] {
+                QWidget* errors = item(g_finish::errors_id);
+                unfocused = errors->grab().toImage();
+                for (int i = 0; i < 8 && focused_id() != g_finish::errors_id; ++i)
+                    press_key(Qt::Key_Tab);
+                reached = focused_id() == g_finish::errors_id;
+                focused = errors->grab().toImage();
+                click_sheet(plat::ID_PSFINISH);
+            });
+        const int result = run_wizard(steps);
+        QApplication::setCursorFlashTime(flash_time);
+        QCOMPARE(result, 1);
+        QVERIFY(reached);
+        QVERIFY2(focused != unfocused, "the error list looks the same with and without the focus");
     }
 };
 

@@ -521,14 +521,12 @@ private slots:
         std::string run_box, result_text, errors_text;
         bool errors_shown = false, errors_read_only = false, hint_hidden = false, cancel_help_off = false;
         script steps;
-        to_select_files(steps).then("select files", on_page(select_files), [&] {
-            fill(src, dest);
-            click_sheet(plat::ID_PSNEXT);
-        });
         if (spoil_source)
-            steps.then("overwrite question", box_says(msg::dest_overwrite), [&] {
-                write_file(src, "no longer a PDF document");
-                answer("&Yes");
+            to_failing_run(steps, src, dest);
+        else
+            to_select_files(steps).then("select files", on_page(select_files), [&] {
+                fill(src, dest);
+                click_sheet(plat::ID_PSNEXT);
             });
         steps.then("the run's error box", [] { return !box_text().isEmpty(); }, [&] {
                  run_box = box_text().toStdString();

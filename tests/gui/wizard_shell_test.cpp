@@ -6,6 +6,7 @@
 #include "message_table.h"
 #include "plat_gui_constants.h"
 #include "plat_gui_start.h"
+#include "plat_message_box.h"
 #include "tk_exception.h"
 #include "test_support.h"
 #include "tk_folders.h"
@@ -15,10 +16,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
+#include <QFontMetrics>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -361,6 +366,42 @@ private slots:
         QCOMPARE(message_on_page.caption, QString::fromStdString(title + " Message"));
         // After the run the sheet window is gone: no owner, whatever the flag says.
         QVERIFY(after_run.owner == nullptr);
+    }
+
+    // A box is as wide as the wider of its text and its caption, and no wider than the
+    // screen. The caption needs its width in the title bar's font, which window managers
+    // commonly make bold, and room for an icon and three buttons each a bar's height wide.
+    void a_box_is_as_wide_as_its_caption_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the shell's caption") << QString::fromStdString(title + " Error") << "Invalid page range";
+        QTest::newRow("a caption wider than the text")
+            << "Lumetra 3.3 Error: a caption much wider than the text of the box" << "x";
+        QTest::newRow("a text wider than the caption")
+            << "Error" << "A text of a single line that is far wider than the caption above it";
+        QTest::newRow("a caption wider than the screen") << QString(400, QLatin1Char('W')) << "x";
+    }
+    void a_box_is_as_wide_as_its_caption()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, text);
+        int width = 0, screen_width = 0, bar = 0;
+        when_modal([&](QWidget* box) {
+            width = box->width();
+            screen_width = box->screen()->availableGeometry().width();
+            bar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box);
+            gui_test::press_button(box, QStringLiteral("OK"));
+        });
+        message_box(nullptr, text.toStdString(), caption.toStdString(), MB_OK | MB_ICONERROR);
+        QFont caption_font = QApplication::font("QMdiSubWindowTitleBar");
+        caption_font.setBold(true);
+        const int caption_needs = QFontMetrics(caption_font).horizontalAdvance(caption) + 4 * bar;
+        const int text_needs = QFontMetrics(QApplication::font()).horizontalAdvance(text);
+        const QString widths = QStringLiteral("%1 px; caption %2, text %3, screen %4")
+                                   .arg(width).arg(caption_needs).arg(text_needs).arg(screen_width);
+        QVERIFY2(width >= std::min(std::max(caption_needs, text_needs), screen_width), qPrintable(widths));
+        QVERIFY2(width <= screen_width, qPrintable(widths));
     }
 
     void a_box_asked_for_on_a_worker_runs_while_the_worker_waits()

@@ -77,6 +77,18 @@ void report_box_and_stay(script& steps, const std::string& report)
         .then("still on the page", on_page(select_files), [] {});
 }
 
+// From the start through a conversion of the folder's document to "Save Settings..." on
+// the finish page.
+script& to_save_settings(script& steps, const shared_folder& folder)
+{
+    return to_select_files(steps)
+        .then("select files", on_page(select_files), [&folder] {
+            fill(folder.src, folder.root.file("out.txt"));
+            click_sheet(plat::ID_PSNEXT);
+        })
+        .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); });
+}
+
 // The folder that the file dialog on top shows, with a trailing separator.
 std::string opened_in()
 {
@@ -175,6 +187,39 @@ private slots:
         QCOMPARE(read_file(dest), std::string("keep"));
     }
 
+    // Where the program's own folder takes no files, "Save Settings..." starts in the
+    // documents folder, or in the home folder when there is no documents folder.
+    void the_profile_dialog_starts_in_documents_or_home_data()
+    {
+        QTest::addColumn<bool>("documents_there");
+        QTest::newRow("with a documents folder") << true;
+        QTest::newRow("without a documents folder") << false;
+    }
+    void the_profile_dialog_starts_in_documents_or_home()
+    {
+        QFETCH(bool, documents_there);
+        shared_folder folder;
+        const std::string home = folder.root.file("home") + "/";
+        if (!documents_there)
+            std::filesystem::remove(home + "Documents");
+        const std::string start_report = folder.root.file("start");
+        const int result = run_unprivileged_wizard([&](script& steps) {
+            to_save_settings(steps, folder)
+                .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
+                    const std::string program = tk_get_module_dir();
+                    const std::string expected = can_make_a_file_in(program) ? program
+                                                 : documents_there           ? home + "Documents/"
+                                                                             : home;
+                    const std::string started = opened_in();
+                    write_file(start_report, started == expected ? "fits" : started + " instead of " + expected);
+                    choose_in_file_dialog(QString());
+                })
+                .then("finish", on_page(finish), [] { click_sheet(plat::ID_PSFINISH); });
+        });
+        QCOMPARE(result, 1);
+        QCOMPARE(read_file(start_report), std::string("fits"));
+    }
+
     // "Save Settings..." opens where the user can save: the program's own folder when the
     // user may make files there, otherwise the documents folder. A folder where nothing can be
     // created gets the program's error box with the file and the system's reason, and no
@@ -191,12 +236,7 @@ private slots:
             return [name] { choose_in_file_dialog(QString::fromStdString(name)); };
         };
         const int result = run_unprivileged_wizard([&](script& steps) {
-            to_select_files(steps)
-                .then("select files", on_page(select_files), [&] {
-                    fill(folder.src, folder.root.file("out.txt"));
-                    click_sheet(plat::ID_PSNEXT);
-                })
-                .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); })
+            to_save_settings(steps, folder)
                 .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")), [&] {
                     const std::string started = opened_in();
                     const std::string program = tk_get_module_dir();

@@ -2,11 +2,18 @@
 // What can stand at a path that a program reads at start-up instead of the small text file
 // it expects there: a reader that opens a FIFO waits for a writer that never comes, and
 // one that reads a device without end or a huge file runs out of memory.
+//
+// Every maker checks that it made its thing and throws when it did not, so that a case
+// never passes on a path where nothing odd stands.
 #include "test_support.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 
 namespace test_support {
 
@@ -17,12 +24,18 @@ struct odd_file {
 };
 
 inline constexpr odd_file odd_files[] = {
-    {"FIFO", [](const std::filesystem::path& path, const std::string&) { mkfifo(path.c_str(), 0600); }},
+    {"FIFO",
+     [](const std::filesystem::path& path, const std::string&) {
+         if (mkfifo(path.c_str(), 0600) != 0)
+             throw std::system_error(errno, std::generic_category(), "mkfifo " + path.string());
+     }},
     {"link to /dev/zero",
      [](const std::filesystem::path& path, const std::string&) { std::filesystem::create_symlink("/dev/zero", path); }},
     {"sparse file of 1.5 GB",
      [](const std::filesystem::path& path, const std::string& text) {
          write_file(path.string(), text);
+         if (read_file(path.string()) != text)
+             throw std::runtime_error("could not write " + path.string());
          std::filesystem::resize_file(path, std::uintmax_t {1536} << 20);
      }},
 };

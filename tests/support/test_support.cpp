@@ -114,7 +114,7 @@ std::set<std::string> files_below(const std::filesystem::path& root)
 {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-        names.insert(std::filesystem::relative(entry.path(), root).string());
+        names.insert(entry.path().lexically_relative(root).string());
     return names;
 }
 

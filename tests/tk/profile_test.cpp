@@ -6,10 +6,14 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
+#include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -128,14 +132,82 @@ TEST(tk_profile, a_file_that_cannot_be_opened_gives_false_and_creates_nothing)
     EXPECT_FALSE(fs::exists(dir.file("closed/new.ini")));
 }
 
-// A disk that fills up during the write (a file size limit stands in for it): the store
-// reports the system's reason and leaves no partial file, also where it replaced one.
-TEST(tk_profile, a_file_that_cannot_be_written_whole_gives_false_and_goes)
+// Where the chosen name "chosen.qlp" leads: a file of its own, or the file that a link, or
+// a chain of them, leads to. `links` are the links made, each with the text it holds (an
+// absolute text begins with the folder's own path); `target` is the file at the end,
+// which holds "old" beforehand when `target_there`.
+struct name_layout {
+    const char* case_name;
+    std::vector<std::pair<std::string, std::string>> links;
+    std::string target;
+    bool target_there;
+};
+
+std::vector<name_layout> name_layouts(const std::string& folder)
 {
-    test_support::temp_dir dir;
-    const std::string fresh = dir.file("new.qlp");
-    const std::string replaced = dir.file("old.qlp");
-    test_support::write_file(replaced, "old");
+    return {
+        {"a file", {}, "chosen.qlp", true},
+        {"a new file", {}, "chosen.qlp", false},
+        {"a relative link into another folder", {{"chosen.qlp", "store/real.qlp"}}, "store/real.qlp", true},
+        {"an absolute link", {{"chosen.qlp", folder + "/store/real.qlp"}}, "store/real.qlp", true},
+        {"a link to a link", {{"chosen.qlp", "hop.qlp"}, {"hop.qlp", "store/real.qlp"}}, "store/real.qlp", true},
+        {"a link to a missing file", {{"chosen.qlp", "store/real.qlp"}}, "store/real.qlp", false},
+    };
+}
+
+const std::size_t layout_count = name_layouts(std::string()).size();
+
+name_layout make_layout(const test_support::temp_dir& dir, std::size_t which)
+{
+    name_layout layout = name_layouts(dir.path().string())[which];
+    fs::create_directory(dir.file("store"));
+    for (const auto& [link, text] : layout.links)
+        fs::create_symlink(text, dir.file(link));
+    if (layout.target_there)
+        test_support::write_file(dir.file(layout.target), "old");
+    return layout;
+}
+
+// The links hold what they held, and the folder holds nothing else but the target, when
+// it is there: no fresh file is left beside it.
+void expect_links_kept(const test_support::temp_dir& dir, const name_layout& layout, bool target_there)
+{
+    std::set<std::string> expected{"store"};
+    if (target_there)
+        expected.insert(layout.target);
+    for (const auto& [link, text] : layout.links) {
+        expected.insert(link);
+        EXPECT_TRUE(fs::is_symlink(dir.file(link))) << layout.case_name << ": " << link;
+        if (fs::is_symlink(dir.file(link))) {
+            EXPECT_EQ(fs::read_symlink(dir.file(link)).string(), text) << layout.case_name << ": " << link;
+        }
+    }
+    EXPECT_EQ(test_support::files_below(dir.path()), expected) << layout.case_name;
+}
+
+TEST(tk_profile, a_link_as_the_name_keeps_leading_where_it_led)
+{
+    for (std::size_t which = 0; which < layout_count; ++which) {
+        test_support::temp_dir dir;
+        const name_layout layout = make_layout(dir, which);
+        tk_profile profile;
+        EXPECT_TRUE(profile.store(dir.file("chosen.qlp"))) << layout.case_name;
+        EXPECT_EQ(test_support::read_file(dir.file(layout.target)), "[Generic settings]\r\n\r\n") << layout.case_name;
+        expect_links_kept(dir, layout, true);
+    }
+}
+
+// A disk that fills up during the write (a file size limit stands in for it): the store
+// reports the system's reason and leaves the old file, or the link and the file it leads
+// to, byte for byte, or no file where there was none; no fresh file stays.
+TEST(tk_profile, a_file_that_cannot_be_written_whole_leaves_what_was_there)
+{
+    std::vector<std::unique_ptr<test_support::temp_dir>> dirs;
+    std::vector<name_layout> layouts;
+    for (std::size_t which = 0; which < layout_count; ++which) {
+        dirs.push_back(std::make_unique<test_support::temp_dir>());
+        layouts.push_back(make_layout(*dirs.back(), which));
+    }
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -143,10 +215,10 @@ TEST(tk_profile, a_file_that_cannot_be_written_whole_gives_false_and_goes)
         const rlimit limit{16, 16};
         setrlimit(RLIMIT_FSIZE, &limit);
         int failures = 0;
-        for (const std::string& file : {fresh, replaced}) {
+        for (const auto& dir : dirs) {
             tk_profile profile;
             profile.set_value("Generic settings", "src", std::string(100, 's'));
-            failures += profile.store(file) || errno != EFBIG;
+            failures += profile.store(dir->file("chosen.qlp")) || errno != EFBIG;
         }
         _exit(failures);
     }
@@ -154,8 +226,51 @@ TEST(tk_profile, a_file_that_cannot_be_written_whole_gives_false_and_goes)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed write was not reported with its reason";
-    EXPECT_FALSE(fs::exists(fresh));
-    EXPECT_FALSE(fs::exists(replaced));
+    for (std::size_t which = 0; which < layout_count; ++which) {
+        const name_layout& layout = layouts[which];
+        if (layout.target_there) {
+            EXPECT_EQ(test_support::read_file(dirs[which]->file(layout.target)), "old") << layout.case_name;
+        }
+        expect_links_kept(*dirs[which], layout, layout.target_there);
+    }
+}
+
+// What is no file for a profile is refused before anything is made, and stays as it was.
+TEST(tk_profile, a_name_that_leads_to_no_regular_file_is_refused)
+{
+    struct case_ {
+        const char* name;
+        void (*make)(const test_support::temp_dir& dir);
+        int error;
+    };
+    const case_ cases[] = {
+        {"a FIFO", [](const test_support::temp_dir& dir) { ASSERT_EQ(mkfifo(dir.file("chosen.qlp").c_str(), 0600), 0); },
+         EINVAL},
+        {"a link to a folder",
+         [](const test_support::temp_dir& dir) {
+             fs::create_directory(dir.file("folder"));
+             fs::create_symlink("folder", dir.file("chosen.qlp"));
+         },
+         EISDIR},
+        {"links that lead only to links",
+         [](const test_support::temp_dir& dir) {
+             fs::create_symlink("other.qlp", dir.file("chosen.qlp"));
+             fs::create_symlink("chosen.qlp", dir.file("other.qlp"));
+         },
+         ELOOP},
+    };
+    for (const case_& c : cases) {
+        test_support::temp_dir dir;
+        c.make(dir);
+        const std::set<std::string> before = test_support::files_below(dir.path());
+        const fs::file_type kind = fs::symlink_status(dir.file("chosen.qlp")).type();
+        tk_profile profile;
+        errno = 0;
+        EXPECT_FALSE(profile.store(dir.file("chosen.qlp"))) << c.name;
+        EXPECT_EQ(errno, c.error) << c.name;
+        EXPECT_EQ(test_support::files_below(dir.path()), before) << c.name;
+        EXPECT_EQ(fs::symlink_status(dir.file("chosen.qlp")).type(), kind) << c.name;
+    }
 }
 
 } // namespace

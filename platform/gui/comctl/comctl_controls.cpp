@@ -98,12 +98,21 @@ QWidget* create_static(unsigned style, const QString& text, QWidget* parent)
     return label;
 }
 
+// A read-only multi-line edit keeps its caret and the keyboard's moves and selection, as the
+// platform's edit control does: without them it would show no mark while it has the focus.
+void set_read_only(QPlainTextEdit* edit, bool read_only)
+{
+    edit->setReadOnly(read_only);
+    if (read_only)
+        edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
 QWidget* create_edit(unsigned style, const QString& text, QWidget* parent)
 {
     if ((style & plat::ES_MULTILINE) != 0) {
         auto* edit = new QPlainTextEdit(text, parent);
         edit->setVerticalScrollBarPolicy((style & plat::WS_VSCROLL) != 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-        edit->setReadOnly((style & plat::ES_READONLY) != 0);
+        set_read_only(edit, (style & plat::ES_READONLY) != 0);
         edit->setTabChangesFocus(true);
         if ((style & plat::WS_BORDER) == 0)
             edit->setFrameShape(QFrame::NoFrame);
@@ -208,6 +217,7 @@ void edit_select(QLineEdit* edit, std::intptr_t start, std::intptr_t end)
 void edit_insert(QPlainTextEdit* edit, const QString& text) { edit->textCursor().insertText(text); }
 void edit_insert(QLineEdit* edit, const QString& text) { edit->insert(text); }
 void edit_scroll_caret(QPlainTextEdit* edit) { edit->ensureCursorVisible(); }
+void set_read_only(QLineEdit* edit, bool read_only) { edit->setReadOnly(read_only); }
 void edit_scroll_caret(QLineEdit*) {}
 
 template <class Edit>
@@ -230,7 +240,7 @@ bool edit_message(Edit* edit, unsigned msg, std::uintptr_t w, std::intptr_t l, s
         return true;
     }
     case plat::EM_SETREADONLY:
-        edit->setReadOnly(w != 0);
+        set_read_only(edit, w != 0);
         result = 1;
         return true;
     default:
