@@ -5,7 +5,6 @@
 #include "tk_exception.h"
 #include "tk_log.h"
 
-
 pdf_conversion_document::pdf_conversion_document(const std::string& file, const std::optional<std::string>& password,
                                                  const std::vector<std::uint32_t>& page_list)
     : file_name(file), password(password), checked_pages(page_list)
@@ -34,7 +33,6 @@ pdf_conversion_document::pdf_conversion_document(const std::string& file, const 
 void pdf_conversion_document::open()
 {
     document.reset();
-    *rebuilds = 0;
     int* count = rebuilds.get();
     document = pdf_open_document(file_name, password, [count] { ++*count; });
 }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace {
