@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -42,6 +43,8 @@ const dialog_template& plat::dialog_resource<203>() { return gui_test::test_page
 namespace {
 
 const std::string title = "Lumetra 3.3";
+// How long a wait for a worker lasts at most.
+constexpr int wait_ms = static_cast<int>(std::chrono::milliseconds(test_support::wait_limit).count());
 
 // A page that records what reaches it and answers as told.
 template <int IDD, unsigned BUTTONS, unsigned FLAGS>
@@ -308,9 +311,9 @@ private slots:
                 sheet.shell.start_timer(20);
                 started = true;
             });
-            while (!started)
-                QTest::qWait(5);
+            const bool in_time = QTest::qWaitFor([&] { return started.load(); }, wait_ms);
             worker.join();
+            QVERIFY2(in_time, "the worker's timer start did not return");
             // Two ticks, however long the machine takes to deliver them.
             for (QDeadlineTimer deadline(10000); sheet.first.ticks < 2 && !deadline.hasExpired();)
                 QTest::qWait(10);
@@ -424,9 +427,9 @@ private slots:
                 wizard_shell::error("from the worker");
                 worker_returned = true;
             });
-            while (!worker_returned)
-                QTest::qWait(10);
+            const bool in_time = QTest::qWaitFor([&] { return worker_returned.load(); }, wait_ms);
             worker.join();
+            QVERIFY2(in_time, "the worker's box did not return");
         });
         QVERIFY(!returned_while_box_open);
         QCOMPARE(seen.caption, QString::fromStdString(title + " Error"));
@@ -522,8 +525,7 @@ private slots:
         asking_work work;
         asking_thread thread(&work);
         thread.start();
-        while (!work.asked)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        QVERIFY(test_support::wait_until([&] { return work.asked.load(); }));
         // The user-interface thread is busy here and then waits for the worker to end.
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         thread.terminate();

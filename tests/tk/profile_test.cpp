@@ -10,7 +10,6 @@
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -213,7 +212,8 @@ TEST(tk_profile, a_file_that_cannot_be_written_whole_leaves_what_was_there)
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{16, 16};
-        setrlimit(RLIMIT_FSIZE, &limit);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(100);
         int failures = 0;
         for (const auto& dir : dirs) {
             tk_profile profile;
@@ -222,10 +222,8 @@ TEST(tk_profile, a_file_that_cannot_be_written_whole_leaves_what_was_there)
         }
         _exit(failures);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed write was not reported with its reason";
+    EXPECT_EQ(test_support::exit_code_of(test_support::wait_for_child(child)), 0)
+        << "a failed write was not reported with its reason";
     for (std::size_t which = 0; which < layout_count; ++which) {
         const name_layout& layout = layouts[which];
         if (layout.target_there) {
@@ -244,7 +242,7 @@ TEST(tk_profile, a_name_that_leads_to_no_regular_file_is_refused)
         int error;
     };
     const case_ cases[] = {
-        {"a FIFO", [](const test_support::temp_dir& dir) { ASSERT_EQ(mkfifo(dir.file("chosen.qlp").c_str(), 0600), 0); },
+        {"a FIFO", [](const test_support::temp_dir& dir) { test_support::make_fifo(dir.file("chosen.qlp")); },
          EINVAL},
         {"a link to a folder",
          [](const test_support::temp_dir& dir) {
