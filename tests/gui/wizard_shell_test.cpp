@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 using namespace plat;
 using gui_test::when_modal;
@@ -517,6 +518,36 @@ private slots:
         QVERIFY(!after_click);
         QVERIFY(first_invert);
         QVERIFY(!second_invert);
+    }
+
+    // Messages posted on a worker reach their window on the user-interface thread, in the
+    // order posted. The worker lives on until they have arrived, so that nothing but the
+    // post itself orders them after the worker's writes.
+    void messages_posted_on_a_worker_arrive_in_order()
+    {
+        sheet_run sheet;
+        const std::vector<std::pair<int, unsigned>> posted{{4001, BN_CLICKED}, {4002, EN_CHANGE}, {4003, BN_CLICKED}};
+        std::vector<std::pair<int, unsigned>> seen;
+        bool all_posted = false, in_time = false;
+        sheet.run([&] {
+            const hwnd page = current_page();
+            sheet.first.commands.clear();
+            std::atomic<bool> arrived{false};
+            std::thread worker([&] {
+                all_posted = true;
+                for (const auto& [id, code] : posted)
+                    all_posted = post_message(page, WM_COMMAND, make_wparam(static_cast<unsigned>(id), code), 0) &&
+                                 all_posted;
+                test_support::wait_until([&] { return arrived.load(); });
+            });
+            in_time = QTest::qWaitFor([&] { return sheet.first.commands.size() >= posted.size(); }, wait_ms);
+            arrived = true;
+            worker.join();
+            seen = sheet.first.commands;
+        });
+        QVERIFY(all_posted);
+        QVERIFY2(in_time, "the posted messages did not arrive");
+        QCOMPARE(seen, posted);
     }
 
     void a_stop_request_releases_a_worker_waiting_for_the_user_interface()
