@@ -414,6 +414,7 @@ TEST(qltagent_documents, convert_as_the_library_reads_them)
         {"tree_shared_node.pdf", "", ""},
         {"tree_root_is_page.pdf", "", ""},
         {"tree_cycle_two_paths.pdf", "", ""},
+        {"tree_kids_not_dicts.pdf", "", ""},
         {"linearized_null_kid.pdf", "", ""},
         {"linearized_pages_null.pdf", "", ""},
         {"linearized_pages_null.pdf", "-f 5 -l 5", "5"},
