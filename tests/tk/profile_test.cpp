@@ -92,18 +92,6 @@ TEST(tk_profile, storing_over_a_file_replaces_all_of_it)
     EXPECT_EQ(test_support::read_file(file), "[Generic settings]\r\n\r\n");
 }
 
-TEST(tk_profile, a_new_file_is_private_to_the_user)
-{
-    test_support::temp_dir dir;
-    const std::string file = dir.file("new.ini");
-    tk_profile profile;
-    profile.set_value("Generic settings", "password", "secret");
-    ASSERT_TRUE(profile.store(file));
-    struct stat info {};
-    ASSERT_EQ(stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
 TEST(tk_profile, a_file_that_cannot_be_opened_gives_false_and_creates_nothing)
 {
     test_support::temp_dir dir;
@@ -193,6 +181,24 @@ TEST(tk_profile, a_link_as_the_name_keeps_leading_where_it_led)
         EXPECT_TRUE(profile.store(dir.file("chosen.qlp"))) << layout.case_name;
         EXPECT_EQ(test_support::read_file(dir.file(layout.target)), "[Generic settings]\r\n\r\n") << layout.case_name;
         expect_links_kept(dir, layout, true);
+    }
+}
+
+// A profile may hold a password: the file a store leaves is the user's alone (0600), made
+// new or replacing one that others could read and write, also where a link leads to it.
+TEST(tk_profile, the_stored_file_is_private_to_the_user)
+{
+    for (std::size_t which = 0; which < layout_count; ++which) {
+        test_support::temp_dir dir;
+        const name_layout layout = make_layout(dir, which);
+        if (layout.target_there)
+            test_support::set_mode(dir.file(layout.target), 0666);
+        tk_profile profile;
+        profile.set_value("Generic settings", "password", "secret");
+        ASSERT_TRUE(profile.store(dir.file("chosen.qlp"))) << layout.case_name;
+        struct stat info {};
+        ASSERT_EQ(stat(dir.file(layout.target).c_str(), &info), 0) << layout.case_name;
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << layout.case_name;
     }
 }
 
