@@ -22,9 +22,15 @@ cmake --build "$ASAN_BUILD" -j "$JOBS"
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure -j "$JOBS")
 
+# Twice: with Qt's GLib event loop, as the wizard runs, and with Qt's own (QT_NO_GLIB=1). The
+# GLib loop's wake-up goes through a call that ThreadSanitizer sees, and so at times orders a
+# call handed to the user-interface thread after what the worker wrote before it; Qt's own
+# never does, so there a hand-off that only Qt's event queue orders is reported every time.
 TSAN_BUILD="${BUILD}-tsan"
 cmake -S . -B "$TSAN_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLT_SANITIZE=thread >/dev/null
 cmake --build "$TSAN_BUILD" -j "$JOBS" --target thread_tests
-(cd "$TSAN_BUILD" && QT_QPA_PLATFORM=offscreen \
-    TSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/tsan.supp:halt_on_error=1:second_deadlock_stack=1" \
-    ctest --output-on-failure -j "$JOBS" -L threads --no-tests=error)
+for glib in "" 1; do
+    (cd "$TSAN_BUILD" && QT_QPA_PLATFORM=offscreen QT_NO_GLIB="$glib" \
+        TSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/tsan.supp:halt_on_error=1:second_deadlock_stack=1" \
+        ctest --output-on-failure -j "$JOBS" -L threads --no-tests=error)
+done

@@ -17,4 +17,8 @@ bool on_ui_thread();
 // user-interface thread or when a stop request released the waiting caller first.
 bool run_on_ui_thread(const std::function<void()>& call);
 
+// Queues `call` for the user-interface thread and returns at once; calls queued by one thread
+// run in the order queued. False, without queuing it, when there is no user-interface thread.
+bool post_to_ui_thread(std::function<void()> call);
+
 } // namespace plat

@@ -114,18 +114,13 @@ lresult send_message(hwnd window, unsigned msg, wparam w, lparam l)
 
 bool post_message(hwnd window, unsigned msg, wparam w, lparam l)
 {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (app == nullptr || window == nullptr || find_host(window) == nullptr)
+    if (!has_ui_thread() || window == nullptr || find_host(window) == nullptr)
         return false;
     QPointer<QWidget> target(window);
-    QMetaObject::invokeMethod(
-        app,
-        [target, msg, w, l] {
-            if (!target.isNull() && find_host(target.data()) != nullptr)
-                guarded_dispatch([&] { send_message(target.data(), msg, w, l); });
-        },
-        Qt::QueuedConnection);
-    return true;
+    return post_to_ui_thread([target, msg, w, l] {
+        if (!target.isNull() && find_host(target.data()) != nullptr)
+            guarded_dispatch([&] { send_message(target.data(), msg, w, l); });
+    });
 }
 
 bool is_window(hwnd window) { return window != nullptr && find_host(window) != nullptr; }

@@ -3,10 +3,12 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -113,14 +115,17 @@ result run(const launch& how)
         if (how.unprivileged && !test_support::drop_privileges())
             _exit(127);
         // The alarm outlives execve: a program that hangs is ended by its signal.
-        if (how.time_limit_seconds > 0)
-            alarm(how.time_limit_seconds);
+        alarm(std::max(how.time_limit_seconds, 1u));
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child)
-        throw std::runtime_error("waitpid failed");
+    // A program that keeps running past its alarm (it blocked or caught the signal) is killed
+    // a little later.
+    const std::optional<int> ended =
+        test_support::wait_for_child(child, std::chrono::seconds(std::max(how.time_limit_seconds, 1u) + 10));
+    if (!ended)
+        throw std::runtime_error(program + " did not end after its alarm and was killed");
+    const int status = *ended;
     result done;
     done.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
     done.out = contents(out);

@@ -21,7 +21,7 @@ struct launch {
     std::filesystem::path home;         // HOME; XDG_CONFIG_HOME is its ".config"
     std::filesystem::path cwd;          // the child's current directory
     bool unprivileged = false;          // as root, drop its privileges before the program starts
-    unsigned time_limit_seconds = 0;    // ends the child after that long; 0: no limit
+    unsigned time_limit_seconds = 60;   // ends the child (SIGALRM) after that long
 };
 
 std::string program_path();

@@ -10,11 +10,13 @@
 #include "tk_exception.h"
 #include "tk_reg_key.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <set>
 #include <sys/stat.h>
@@ -370,9 +372,7 @@ TEST(qltagent_start_up_files, odd_files_neither_hang_nor_abort)
             fs::create_directories(path.parent_path());
             odd.make(path, at.text);
 
-            qltagent_process::launch how {{"--src=doc.pdf", "--dest=out.txt"}, home.path(), work};
-            how.time_limit_seconds = 60;
-            const auto result = qltagent_process::run(how);
+            const auto result = qltagent_process::run({{"--src=doc.pdf", "--dest=out.txt"}, home.path(), work});
             EXPECT_FALSE(result.timed_out());
             EXPECT_EQ(result.exit_code, 0);
             EXPECT_EQ(result.err, "");
@@ -414,6 +414,7 @@ TEST(qltagent_documents, convert_as_the_library_reads_them)
         {"tree_shared_node.pdf", "", ""},
         {"tree_root_is_page.pdf", "", ""},
         {"tree_cycle_two_paths.pdf", "", ""},
+        {"tree_kids_not_dicts.pdf", "", ""},
         {"linearized_null_kid.pdf", "", ""},
         {"linearized_pages_null.pdf", "", ""},
         {"linearized_pages_null.pdf", "-f 5 -l 5", "5"},
@@ -442,23 +443,35 @@ TEST(qltagent_destination, a_fifo_with_a_reader_gets_the_whole_text)
 {
     test_support::settings_home home;
     const fs::path fifo = home.path() / "pipe.txt";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::string received;
-    std::thread reader([&] {
+    test_support::make_fifo(fifo.string());
+    // What the reader got; kept alive by the reader too, should it never see the end.
+    struct reading {
+        std::string received;
+        std::atomic<bool> done {false};
+    };
+    const auto state = std::make_shared<reading>();
+    std::thread reader([state, fifo] {
         std::ifstream in(fifo, std::ios::binary);
-        received.assign(std::istreambuf_iterator<char>(in), {});
+        state->received.assign(std::istreambuf_iterator<char>(in), {});
+        state->done = true;
     });
-    qltagent_process::launch how {{"--src=" QLT_FIXTURES_DIR "/five_pages.pdf", "--dest=" + fifo.string()},
-                                  home.path(), home.path()};
-    how.time_limit_seconds = 60;
-    const auto result = qltagent_process::run(how);
-    // A program that never opened the FIFO leaves the reader waiting: a writer that comes
-    // and goes lets it see the end.
-    close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    const auto result = qltagent_process::run(
+        {{"--src=" QLT_FIXTURES_DIR "/five_pages.pdf", "--dest=" + fifo.string()}, home.path(), home.path()});
+    // A program that never opened the FIFO leaves the reader waiting in its open: writers
+    // that come and go let it see the end.
+    const bool ended = test_support::wait_until([&] {
+        if (!state->done)
+            close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+        return state->done.load();
+    });
+    if (!ended) {
+        reader.detach();
+        FAIL() << "the reader never saw the end of the FIFO";
+    }
     reader.join();
     EXPECT_FALSE(result.timed_out());
     EXPECT_EQ(result.exit_code, 0);
-    EXPECT_EQ(received, all_pages);
+    EXPECT_EQ(state->received, all_pages);
 }
 
 TEST(qltagent_destination, standard_output_as_the_destination_gets_the_text)

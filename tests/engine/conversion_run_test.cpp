@@ -224,8 +224,8 @@ TEST_F(run_test, a_destination_that_cannot_be_created_is_an_error_with_the_syste
     converter.dest = home.file("read-only.txt");
     test_support::write_file(converter.dest, "kept");
     test_support::open_to_everyone(home.path());
-    chmod(converter.dest.c_str(), 0444);
-    chmod(locked.c_str(), 0555);
+    test_support::set_mode(converter.dest, 0444);
+    test_support::set_mode(locked, 0555);
     for (const std::string& dest : {converter.dest, locked + "/out.txt"}) {
         SCOPED_TRACE(dest);
         converter.dest = dest;
@@ -339,12 +339,13 @@ TEST_F(run_test, a_run_on_a_worker_thread_is_polled_to_its_end)
         conversion_thread thread;
         thread.start();
         double last = 0.0;
-        for (double now = converter.get_progress(); now < 100.0; now = converter.get_progress()) {
+        EXPECT_TRUE(test_support::wait_until([&] {
+            const double now = converter.get_progress();
             EXPECT_GE(now, last);
             EXPECT_LE(converter.pages_done, converter.pages_total);
             last = now;
-            usleep(200);
-        }
+            return now >= 100.0;
+        }));
         // 100 means the run has ended: the wizard's finish page comes after its last report.
         EXPECT_TRUE(converter.finished);
         EXPECT_EQ(converter.pages_total, 6u);
@@ -392,8 +393,7 @@ TEST_F(run_test, another_run_into_the_same_file_meanwhile_leaves_one_copy)
         // What the other run does: create or empty the file, write the whole text.
         test_support::write_file(converter.dest, five_pages({1, 2, 3, 4, 5}));
         gate.allow_all();
-        while (!converter.finished)
-            usleep(200);
+        EXPECT_TRUE(test_support::wait_until([&] { return converter.finished.load(); }));
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(read_file(converter.dest), five_pages({1, 2, 3, 4, 5}));

@@ -199,7 +199,7 @@ TEST(pdf_library, a_file_without_read_access_gives_a_document_that_is_not_valid)
     const std::string file = dir.file("locked.pdf");
     test_support::write_file(file, test_support::read_file(fixture("five_pages.pdf")));
     test_support::open_to_everyone(dir.path());
-    chmod(file.c_str(), 0);
+    test_support::set_mode(file, 0);
     const int result = test_support::run_unprivileged(
         [&] { return try_open(file, std::nullopt) == opened::not_valid ? 0 : 1; });
     EXPECT_EQ(result, 0);
@@ -381,7 +381,7 @@ TEST(pdf_library, a_configuration_file_not_read_is_logged)
     test_support::temp_dir home;
     tk_log_settings log(home.file("log.txt"), 0, true, true, false);
     const std::string system_file = home.file("xpdfrc");
-    mkfifo(system_file.c_str(), 0600);
+    test_support::make_fifo(system_file);
     pdf_load_text_settings(home.path().c_str(), system_file);
     EXPECT_EQ(test_support::read_file(log.file_name),
               "Configuration file " + system_file + " not read: " + std::strerror(EINVAL) + "\r\n");

@@ -177,7 +177,14 @@ script& to_failing_run(script& steps, const std::string& src, const std::string&
             click_sheet(ID_PSNEXT);
         })
         .then("overwrite question", box_says(msg::dest_overwrite), [src] {
-            std::ofstream(src, std::ios::binary | std::ios::trunc) << "no longer a PDF document";
+            std::ofstream spoiled(src, std::ios::binary | std::ios::trunc);
+            spoiled << "no longer a PDF document";
+            spoiled.close();
+            if (!spoiled) {
+                std::fprintf(stderr, "wizard script: cannot spoil %s\n", src.c_str());
+                std::fflush(stderr);
+                std::_Exit(3);
+            }
             answer("&Yes");
         });
 }

@@ -7,6 +7,7 @@
 #include "gui_test_support.h"
 #include "plat_gui_constants.h"
 #include "plat_gui_start.h"
+#include "test_support.h"
 #include "tk_error_handler.h"
 #include "wizard_event_failures.h"
 
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <thread>
 
 using gui_test::press_button;
@@ -265,6 +267,7 @@ private slots:
         shell.add_page(welcome.page_record());
         std::atomic<bool> finished{false};
         bool running_during = false;
+        bool in_time = false;
         QTimer::singleShot(20, [&] {
             std::atomic<bool> done{false};
             std::thread worker([&] {
@@ -274,13 +277,14 @@ private slots:
                 }
                 done = true;
             });
-            while (!done)
-                QTest::qWait(5);
+            in_time = QTest::qWaitFor([&] { return done.load(); },
+                                      static_cast<int>(std::chrono::milliseconds(test_support::wait_limit).count()));
             worker.join();
             shell.stop_timer();
             qobject_cast<QDialog*>(shell.window())->done(0);
         });
         shell.do_modal();
+        QVERIFY2(in_time, "the run guard on the worker did not return");
         QVERIFY(running_during);
         QVERIFY(finished);
     }

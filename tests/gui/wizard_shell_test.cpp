@@ -18,6 +18,7 @@
 #include <QDeadlineTimer>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
@@ -25,9 +26,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 using namespace plat;
 using gui_test::when_modal;
@@ -42,6 +45,10 @@ const dialog_template& plat::dialog_resource<203>() { return gui_test::test_page
 namespace {
 
 const std::string title = "Lumetra 3.3";
+// How long a wait for a worker or a child process lasts at most.
+constexpr int wait_ms = static_cast<int>(std::chrono::milliseconds(test_support::wait_limit).count());
+// Set in the copy of this program that the help case runs in.
+constexpr const char* help_copy_variable = "QLT_HELP_TEST_COPY";
 
 // A page that records what reaches it and answers as told.
 template <int IDD, unsigned BUTTONS, unsigned FLAGS>
@@ -308,9 +315,9 @@ private slots:
                 sheet.shell.start_timer(20);
                 started = true;
             });
-            while (!started)
-                QTest::qWait(5);
+            const bool in_time = QTest::qWaitFor([&] { return started.load(); }, wait_ms);
             worker.join();
+            QVERIFY2(in_time, "the worker's timer start did not return");
             // Two ticks, however long the machine takes to deliver them.
             for (QDeadlineTimer deadline(10000); sheet.first.ticks < 2 && !deadline.hasExpired();)
                 QTest::qWait(10);
@@ -424,9 +431,9 @@ private slots:
                 wizard_shell::error("from the worker");
                 worker_returned = true;
             });
-            while (!worker_returned)
-                QTest::qWait(10);
+            const bool in_time = QTest::qWaitFor([&] { return worker_returned.load(); }, wait_ms);
             worker.join();
+            QVERIFY2(in_time, "the worker's box did not return");
         });
         QVERIFY(!returned_while_box_open);
         QCOMPARE(seen.caption, QString::fromStdString(title + " Error"));
@@ -516,14 +523,43 @@ private slots:
         QVERIFY(!second_invert);
     }
 
+    // Messages posted on a worker reach their window on the user-interface thread, in the
+    // order posted. The worker lives on until they have arrived, so that nothing but the
+    // post itself orders them after the worker's writes.
+    void messages_posted_on_a_worker_arrive_in_order()
+    {
+        sheet_run sheet;
+        const std::vector<std::pair<int, unsigned>> posted{{4001, BN_CLICKED}, {4002, EN_CHANGE}, {4003, BN_CLICKED}};
+        std::vector<std::pair<int, unsigned>> seen;
+        bool all_posted = false, in_time = false;
+        sheet.run([&] {
+            const hwnd page = current_page();
+            sheet.first.commands.clear();
+            std::atomic<bool> arrived{false};
+            std::thread worker([&] {
+                all_posted = true;
+                for (const auto& [id, code] : posted)
+                    all_posted = post_message(page, WM_COMMAND, make_wparam(static_cast<unsigned>(id), code), 0) &&
+                                 all_posted;
+                test_support::wait_until([&] { return arrived.load(); });
+            });
+            in_time = QTest::qWaitFor([&] { return sheet.first.commands.size() >= posted.size(); }, wait_ms);
+            arrived = true;
+            worker.join();
+            seen = sheet.first.commands;
+        });
+        QVERIFY(all_posted);
+        QVERIFY2(in_time, "the posted messages did not arrive");
+        QCOMPARE(seen, posted);
+    }
+
     void a_stop_request_releases_a_worker_waiting_for_the_user_interface()
     {
         wizard_shell shell(title, 0, 0, 0);
         asking_work work;
         asking_thread thread(&work);
         thread.start();
-        while (!work.asked)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        QVERIFY(test_support::wait_until([&] { return work.asked.load(); }));
         // The user-interface thread is busy here and then waits for the worker to end.
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         thread.terminate();
@@ -548,10 +584,28 @@ private slots:
         QTest::newRow("topic 1013") << 1013 << "-c 1013 " + file;
         QTest::newRow("default topic") << -1 << file;
     }
+    // The help file must lie beside the program, and whoever runs the tests may not write
+    // the build folder: the case runs in a copy of this program in a folder of its own.
     void help_opens_the_viewer_at_the_topic()
     {
         QFETCH(int, topic);
         QFETCH(QString, arguments);
+        if (qEnvironmentVariableIsEmpty(help_copy_variable)) {
+            test_support::temp_dir copy_dir;
+            const std::string copy = copy_dir.file("wizard_shell_test");
+            std::filesystem::copy_file(tk_get_module_file_name(), copy);
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QString::fromLatin1(help_copy_variable), QStringLiteral("1"));
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QString::fromStdString(copy),
+                        {QStringLiteral("help_opens_the_viewer_at_the_topic:") + QTest::currentDataTag()});
+            QVERIFY2(child.waitForFinished(wait_ms), "the copy of the test program did not end");
+            const QByteArray report = child.readAll();
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, report.constData());
+            return;
+        }
         const std::string help_file = tk_get_module_file_name() + ".chm";
         test_support::write_file(help_file, "ITSF");
         test_support::temp_dir viewer_dir;
@@ -567,7 +621,6 @@ private slots:
                 wizard_shell::display_help(topic);
         }
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(viewer_dir.file("args")), 5000);
-        std::filesystem::remove(help_file);
         QCOMPARE(QString::fromStdString(test_support::read_file(viewer_dir.file("args"))).trimmed(), arguments);
     }
 

@@ -119,7 +119,7 @@ private slots:
         shared_folder folder;
         const std::string dest = folder.root.file("read-only.txt");
         write_file(dest, "keep");
-        chmod(dest.c_str(), 0444);
+        test_support::set_mode(dest, 0444);
         const std::string report = folder.root.file("report");
         const int result = run_unprivileged_wizard([&](script& steps) {
             to_select_files(steps)
@@ -142,7 +142,7 @@ private slots:
         shared_folder folder;
         const std::filesystem::path locked = folder.root.path() / "locked";
         std::filesystem::create_directory(locked);
-        chmod(locked.c_str(), 0555);
+        test_support::set_mode(locked, 0555);
         const std::string report = folder.root.file("report");
         const int result = run_unprivileged_wizard([&](script& steps) {
             to_select_files(steps)
@@ -168,8 +168,8 @@ private slots:
         std::filesystem::create_directory(locked);
         const std::string dest = (locked / "old.txt").string();
         write_file(dest, "keep");
-        chmod(dest.c_str(), 0666);
-        chmod(locked.c_str(), 0555);
+        test_support::set_mode(dest, 0666);
+        test_support::set_mode(locked, 0555);
         const std::string report = folder.root.file("report");
         const int result = run_unprivileged_wizard([&](script& steps) {
             to_select_files(steps)
@@ -229,7 +229,7 @@ private slots:
         shared_folder folder;
         const std::filesystem::path locked = folder.root.path() / "locked";
         std::filesystem::create_directory(locked);
-        chmod(locked.c_str(), 0555);
+        test_support::set_mode(locked, 0555);
         const std::string report = folder.root.file("report");
         const std::string start_report = folder.root.file("start");
         auto save_as = [](const std::string& name) {

@@ -12,7 +12,8 @@ inline constexpr const char* page_trees_refused_at_opening[] = {
     "tree_count_zero.pdf",       // /Count 0 beside five kids
 };
 
-// Five pages each, in a tree that holds other pages than the library counts.
+// Trees that hold other pages than the library counts: five pages each, unless the line
+// says otherwise.
 inline constexpr const char* page_trees_refused_by_a_whole_run[] = {
     "tree_kids_not_array.pdf",    // the root node's /Kids is a page, not an array
     "tree_page_missing.pdf",      // the third kid names no object
@@ -23,6 +24,9 @@ inline constexpr const char* page_trees_refused_by_a_whole_run[] = {
     "tree_count_fraction.pdf",    // /Count 2.9, read as 2
     "tree_count_exponent.pdf",    // /Count 1e300, read as 1
     "linearized_count_under.pdf", // linearized, its /N says 2
+    // Two nodes naming each other, the root naming both: pages 2, 1, 1, 2 and /Count 3.
+    "tree_cycle_two_paths_count_under.pdf",
+    "tree_untyped_pages_count_under.pdf", // /Count 3; pages 4 and 5 not of /Type /Page
 };
 
 } // namespace test_support

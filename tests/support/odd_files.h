@@ -7,13 +7,10 @@
 // never passes on a path where nothing odd stands.
 #include "test_support.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <sys/stat.h>
-#include <system_error>
 
 namespace test_support {
 
@@ -25,10 +22,7 @@ struct odd_file {
 
 inline constexpr odd_file odd_files[] = {
     {"FIFO",
-     [](const std::filesystem::path& path, const std::string&) {
-         if (mkfifo(path.c_str(), 0600) != 0)
-             throw std::system_error(errno, std::generic_category(), "mkfifo " + path.string());
-     }},
+     [](const std::filesystem::path& path, const std::string&) { make_fifo(path.string()); }},
     {"link to /dev/zero",
      [](const std::filesystem::path& path, const std::string&) { std::filesystem::create_symlink("/dev/zero", path); }},
     {"sparse file of 1.5 GB",

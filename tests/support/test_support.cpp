@@ -10,9 +10,12 @@
 #include <grp.h>
 #include <map>
 #include <mutex>
+#include <poll.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -79,7 +82,7 @@ temp_dir::temp_dir()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "qlt-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
+        throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
     root = pattern;
     live_folders& folders = live();
     const std::lock_guard<std::mutex> lock(folders.mutex);
@@ -106,8 +109,90 @@ std::string read_file(const std::string& path)
 
 void write_file(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        throw std::system_error(errno, std::generic_category(), "write_file: cannot open " + path);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const int write_error = errno;
+    if (std::fclose(file) != 0 || !written)
+        throw std::system_error(written ? errno : write_error, std::generic_category(),
+                                "write_file: cannot write " + path);
+}
+
+void make_fifo(const std::string& path, mode_t mode)
+{
+    if (mkfifo(path.c_str(), mode) != 0)
+        throw std::system_error(errno, std::generic_category(), "mkfifo " + path);
+}
+
+void set_mode(const std::string& path, mode_t mode)
+{
+    if (chmod(path.c_str(), mode) != 0)
+        throw std::system_error(errno, std::generic_category(), "chmod " + path);
+}
+
+bool wait_until(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::chrono::microseconds pause {100};
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::microseconds(10000));
+    }
+}
+
+bool read_byte(int fd, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd ready {fd, POLLIN, 0};
+        const int events = poll(&ready, 1, static_cast<int>(left.count()));
+        if (events < 0 && errno == EINTR)
+            continue;
+        if (events <= 0)
+            return false;
+        char byte = 0;
+        const ssize_t count = read(fd, &byte, 1);
+        if (count < 0 && errno == EINTR)
+            continue;
+        return count == 1;
+    }
+}
+
+std::optional<int> wait_for_child(pid_t child, std::chrono::milliseconds limit)
+{
+    int status = 0;
+    pid_t ended = 0;
+    const bool done = wait_until(
+        [&] {
+            do
+                ended = waitpid(child, &status, WNOHANG);
+            while (ended == -1 && errno == EINTR);
+            return ended != 0;
+        },
+        limit);
+    if (!done) {
+        std::fprintf(stderr, "wait_for_child: child %d still ran after %lld ms and was killed\n",
+                     static_cast<int>(child), static_cast<long long>(limit.count()));
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return std::nullopt;
+    }
+    if (ended != child)
+        return std::nullopt;
+    return status;
+}
+
+int exit_code_of(const std::optional<int>& status)
+{
+    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
 }
 
 std::set<std::string> files_below(const std::filesystem::path& root)
@@ -143,29 +228,7 @@ int run_unprivileged(const std::function<int()>& body)
     }
     // A child that hangs is killed after the wait, so that the test fails instead of
     // waiting for good.
-    const auto deadline = std::chrono::steady_clock::now() + unprivileged_wait;
-    int status = 0;
-    pid_t ended = 0;
-    std::chrono::milliseconds pause {1};
-    for (;;) {
-        ended = waitpid(child, &status, WNOHANG);
-        if (ended == -1 && errno == EINTR)
-            continue;
-        if (ended != 0 || std::chrono::steady_clock::now() >= deadline)
-            break;
-        std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::milliseconds(20));
-    }
-    if (ended == 0) {
-        std::fprintf(stderr, "run_unprivileged: the child still ran after %lld s and was killed\n",
-                     static_cast<long long>(unprivileged_wait.count()));
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-        return -1;
-    }
-    if (ended != child || !WIFEXITED(status))
-        return -1;
-    const int code = WEXITSTATUS(status);
+    const int code = exit_code_of(wait_for_child(child, unprivileged_wait));
     return code == 255 ? -1 : code;
 }
 

@@ -1,11 +1,16 @@
 #pragma once
 // Helpers shared by the tests: temporary folders, file reading, unprivileged children.
+//
+// A helper that makes something (a file, a FIFO, a mode) throws when it could not, with
+// the path and the system's reason, so that a test whose set-up fails ends at once and says
+// why instead of going on without what it needs. Every wait here has a deadline.
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <sys/types.h>
 
 namespace test_support {
 
@@ -26,7 +31,32 @@ private:
 };
 
 std::string read_file(const std::string& path);
+// Creates or empties the file and writes `bytes` into it; throws when any step fails.
 void write_file(const std::string& path, const std::string& bytes);
+// Makes a FIFO, or sets a file's mode bits; both throw when they fail.
+void make_fifo(const std::string& path, mode_t mode = 0600);
+void set_mode(const std::string& path, mode_t mode);
+
+// How long a test waits for what a healthy run gives in milliseconds, also under the
+// sanitizers on a busy machine. A wait that reaches it fails the test, so a test program
+// ends without ctest's time limit.
+inline constexpr std::chrono::seconds wait_limit {30};
+
+// Asks `condition` again and again, pausing in between, until it holds or `limit` has
+// passed; whether it held.
+bool wait_until(const std::function<bool()>& condition, std::chrono::milliseconds limit = wait_limit);
+
+// Reads one byte from `fd` within `limit`: false when every writer has closed its end, a
+// read failed or the time ran out.
+bool read_byte(int fd, std::chrono::milliseconds limit = wait_limit);
+
+// Waits for the forked `child` to end, for at most `limit`. A child still running then is
+// killed, and the error stream says so. Its wait status; none when it had to be killed or
+// could not be waited for.
+std::optional<int> wait_for_child(pid_t child, std::chrono::milliseconds limit = wait_limit);
+// The exit code of a child that exited; -1 for one that a signal ended or that had to be
+// killed.
+int exit_code_of(const std::optional<int>& status);
 
 // The paths of every file and folder below `root`, relative to it.
 std::set<std::string> files_below(const std::filesystem::path& root);

@@ -24,7 +24,7 @@ protected:
     {
         test_support::write_file(root + "/file.txt", "x");
         fs::create_directory(root + "/folder");
-        mkfifo((root + "/fifo").c_str(), 0666);
+        test_support::make_fifo(root + "/fifo", 0666);
         fs::create_symlink(root + "/file.txt", root + "/link");
         fs::create_symlink(root + "/missing", root + "/dangling");
     }

@@ -10,7 +10,6 @@
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -91,18 +90,6 @@ TEST(tk_profile, storing_over_a_file_replaces_all_of_it)
     tk_profile profile;
     ASSERT_TRUE(profile.store(file));
     EXPECT_EQ(test_support::read_file(file), "[Generic settings]\r\n\r\n");
-}
-
-TEST(tk_profile, a_new_file_is_private_to_the_user)
-{
-    test_support::temp_dir dir;
-    const std::string file = dir.file("new.ini");
-    tk_profile profile;
-    profile.set_value("Generic settings", "password", "secret");
-    ASSERT_TRUE(profile.store(file));
-    struct stat info {};
-    ASSERT_EQ(stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST(tk_profile, a_file_that_cannot_be_opened_gives_false_and_creates_nothing)
@@ -197,6 +184,24 @@ TEST(tk_profile, a_link_as_the_name_keeps_leading_where_it_led)
     }
 }
 
+// A profile may hold a password: the file a store leaves is the user's alone (0600), made
+// new or replacing one that others could read and write, also where a link leads to it.
+TEST(tk_profile, the_stored_file_is_private_to_the_user)
+{
+    for (std::size_t which = 0; which < layout_count; ++which) {
+        test_support::temp_dir dir;
+        const name_layout layout = make_layout(dir, which);
+        if (layout.target_there)
+            test_support::set_mode(dir.file(layout.target), 0666);
+        tk_profile profile;
+        profile.set_value("Generic settings", "password", "secret");
+        ASSERT_TRUE(profile.store(dir.file("chosen.qlp"))) << layout.case_name;
+        struct stat info {};
+        ASSERT_EQ(stat(dir.file(layout.target).c_str(), &info), 0) << layout.case_name;
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << layout.case_name;
+    }
+}
+
 // A disk that fills up during the write (a file size limit stands in for it): the store
 // reports the system's reason and leaves the old file, or the link and the file it leads
 // to, byte for byte, or no file where there was none; no fresh file stays.
@@ -213,7 +218,8 @@ TEST(tk_profile, a_file_that_cannot_be_written_whole_leaves_what_was_there)
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{16, 16};
-        setrlimit(RLIMIT_FSIZE, &limit);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(100);
         int failures = 0;
         for (const auto& dir : dirs) {
             tk_profile profile;
@@ -222,10 +228,8 @@ TEST(tk_profile, a_file_that_cannot_be_written_whole_leaves_what_was_there)
         }
         _exit(failures);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed write was not reported with its reason";
+    EXPECT_EQ(test_support::exit_code_of(test_support::wait_for_child(child)), 0)
+        << "a failed write was not reported with its reason";
     for (std::size_t which = 0; which < layout_count; ++which) {
         const name_layout& layout = layouts[which];
         if (layout.target_there) {
@@ -244,7 +248,7 @@ TEST(tk_profile, a_name_that_leads_to_no_regular_file_is_refused)
         int error;
     };
     const case_ cases[] = {
-        {"a FIFO", [](const test_support::temp_dir& dir) { ASSERT_EQ(mkfifo(dir.file("chosen.qlp").c_str(), 0600), 0); },
+        {"a FIFO", [](const test_support::temp_dir& dir) { test_support::make_fifo(dir.file("chosen.qlp")); },
          EINVAL},
         {"a link to a folder",
          [](const test_support::temp_dir& dir) {

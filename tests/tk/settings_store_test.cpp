@@ -539,7 +539,7 @@ TEST(settings_store, only_a_regular_file_of_a_sane_size_holds_values)
         bool store_passes; // whether a store puts a regular file in its place
     };
     const odd_file cases[] = {
-        {"FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, false, true},
+        {"FIFO", [](const std::string& path) { test_support::make_fifo(path); }, false, true},
         {"link to /dev/zero", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }, false, true},
         {"link to a folder", [](const std::string& path) { fs::create_symlink("/", path); }, false, true},
         {"link to itself", [](const std::string& path) { fs::create_symlink(path, path); }, false, true},
@@ -678,13 +678,15 @@ TEST(settings_store, a_store_gives_up_on_a_lock_that_is_never_released)
         ASSERT_GE(holder, 0);
         if (holder == 0) {
             const int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
-            char byte = 0;
             if (lock < 0 || flock(lock, LOCK_EX) != 0 || write(ready[1], "x", 1) != 1)
                 _exit(1);
-            _exit(read(release[0], &byte, 1) == 1 ? 0 : 1);
+            _exit(test_support::read_byte(release[0]) ? 0 : 1);
         }
-        char byte = 0;
-        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        // Each side keeps only its own ends: a holder that ends before it says it is ready
+        // closes the last writer of `ready`, and the parent's wait fails at once.
+        close(ready[1]);
+        close(release[0]);
+        ASSERT_TRUE(test_support::read_byte(ready[0])) << "the holder did not take the lock";
 
         EXPECT_EQ(attempt(), ETIMEDOUT);
         if (fs::exists(path)) {
@@ -692,11 +694,9 @@ TEST(settings_store, a_store_gives_up_on_a_lock_that_is_never_released)
         }
 
         ASSERT_EQ(write(release[1], "x", 1), 1);
-        int status = 0;
-        ASSERT_EQ(waitpid(holder, &status, 0), holder);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        for (int fd : {ready[0], ready[1], release[0], release[1]})
-            close(fd);
+        EXPECT_EQ(test_support::exit_code_of(test_support::wait_for_child(holder)), 0);
+        close(ready[0]);
+        close(release[1]);
         EXPECT_EQ(attempt(), 0);
         EXPECT_TRUE(fs::is_regular_file(path));
     }
@@ -751,16 +751,14 @@ TEST(settings_store, a_store_that_cannot_be_written_keeps_the_old_settings)
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit {512, 512};
-        setrlimit(RLIMIT_FSIZE, &limit);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(3);
         HKEY child_key = open_key();
         if (set_bytes(child_key, "src", REG_SZ, std::string(4096, 'n') + '\0') != ERROR_SUCCESS)
             _exit(2);
         _exit(RegCloseKey(child_key) == EFBIG ? 0 : 1);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write was not reported";
+    EXPECT_EQ(test_support::exit_code_of(test_support::wait_for_child(child)), 0) << "the failed write was not reported";
     EXPECT_EQ(test_support::read_file(settings_file(home)), before);
     EXPECT_FALSE(fs::exists(settings_file(home) + ".new"));
 }
@@ -788,11 +786,8 @@ TEST(settings_store, concurrent_stores_from_two_processes_lose_nothing)
             _exit(failures == 0 ? 0 : 1);
         }
     }
-    for (pid_t writer : writers) {
-        int status = 0;
-        ASSERT_EQ(waitpid(writer, &status, 0), writer);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    for (pid_t writer : writers)
+        EXPECT_EQ(test_support::exit_code_of(test_support::wait_for_child(writer)), 0);
     HKEY key = open_key();
     DWORD type = 0;
     std::string data;

@@ -78,10 +78,9 @@ struct test_thread : tk_thread {
     int created = 0;
 };
 
-void wait_until(const std::atomic<bool>& flag)
+bool ended(const tk_thread& thread)
 {
-    while (!flag)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return test_support::wait_until([&] { return !thread.is_running(); });
 }
 
 TEST(tk_thread_functor, runs_idle_steps_until_done_then_on_done)
@@ -128,15 +127,13 @@ TEST(tk_thread, runs_the_work_object_on_a_worker_and_ends_with_it)
     test_thread thread(true, [&] { return new recording_work(3, &destroyed); });
     thread.start();
     auto* work = static_cast<recording_work*>(thread.work());
-    while (thread.is_running()) {
-    }
+    ASSERT_TRUE(ended(thread));
     EXPECT_EQ(work->steps, "tititd");
     // A new start releases the ended run's owned work object and runs a fresh one.
     thread.start();
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(thread.created, 2);
-    while (thread.is_running()) {
-    }
+    ASSERT_TRUE(ended(thread));
     thread.cleanup();
     EXPECT_EQ(destroyed, 2);
     EXPECT_EQ(thread.work(), nullptr);
@@ -161,7 +158,7 @@ TEST(tk_thread, terminate_asks_the_work_to_stop_and_waits_for_its_end)
     waiting_work work;
     test_thread thread(false, [&] { return &work; });
     thread.start();
-    wait_until(work.started);
+    ASSERT_TRUE(test_support::wait_until([&] { return work.started.load(); }));
     EXPECT_FALSE(work.stop_requested());
     thread.terminate();
     EXPECT_TRUE(work.saw_stop);
@@ -171,7 +168,7 @@ TEST(tk_thread, terminate_asks_the_work_to_stop_and_waits_for_its_end)
     work.started = false;
     work.saw_stop = false;
     thread.start();
-    wait_until(work.started);
+    ASSERT_TRUE(test_support::wait_until([&] { return work.started.load(); }));
     EXPECT_FALSE(work.stop_requested());
     EXPECT_TRUE(thread.is_running());
 }
@@ -200,8 +197,7 @@ TEST(tk_thread, a_work_object_it_does_not_own_survives_every_end)
         destroyed = 0;
         test_thread thread(false, [&] { return &work; });
         thread.start();
-        while (thread.is_running()) {
-        }
+        ASSERT_TRUE(ended(thread));
         thread.cleanup();
         thread.start();
         EXPECT_EQ(destroyed, 0);
@@ -214,7 +210,7 @@ TEST(tk_thread, misuse_is_an_internal_error)
     waiting_work work;
     test_thread running(false, [&] { return &work; });
     running.start();
-    wait_until(work.started);
+    ASSERT_TRUE(test_support::wait_until([&] { return work.started.load(); }));
     test_thread idle(false, [&] { return &work; });
     test_thread no_work(true, [] { return nullptr; });
     expect_internal_errors("tk_threa", {
@@ -241,8 +237,7 @@ void run_to_end(std::function<void()> thrower)
     throwing_work work(std::move(thrower));
     test_thread thread(false, [&] { return &work; });
     thread.start();
-    while (thread.is_running()) {
-    }
+    EXPECT_TRUE(ended(thread)) << "the worker still ran";
 }
 
 void report_to_stderr(const tk_exception& error)
