@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -587,6 +588,39 @@ private slots:
         const stored_settings stored = load_settings();
         QCOMPARE(stored.src, src);
         QCOMPARE(stored.dest, out("doc.txt"));
+    }
+
+    // Cancel while the run is blocked in a system call that never returns (before its first
+    // page it reads a pipe that nobody writes): Yes still ends the program, with Cancel's exit
+    // code and the settings stored, and the run has written no page. The wizard runs as a
+    // program of its own, so that the test sees it end; a wizard that waits for its run is
+    // killed after 30 seconds and fails the test.
+    void cancel_during_a_blocked_run_ends_the_program()
+    {
+        const std::string src = out("doc.pdf");
+        const std::string dest = out("doc.txt");
+        write_file(src, long_document(3));
+        QProcess wizard;
+        wizard.start(QStringLiteral(QLT_BINARY_DIR "/tests/gui/blocked_run_wizard"),
+                     {QString::fromStdString(src), QString::fromStdString(dest)});
+        const bool ended = wizard.waitForFinished(30000);
+        if (!ended) {
+            wizard.kill();
+            wizard.waitForFinished(10000);
+        }
+        const QByteArray said = wizard.readAllStandardOutput();
+        // A wizard that did not end well tells why on its error stream, which goes to the
+        // test's own, whole (a sanitizer's report is longer than a failure's message).
+        if (!ended || wizard.exitStatus() != QProcess::NormalExit || wizard.exitCode() != 0)
+            std::fputs(wizard.readAllStandardError().constData(), stderr);
+        QVERIFY2(ended, qPrintable("still running 30 s after its start; it said: " + said));
+        QCOMPARE(wizard.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(wizard.exitCode(), 0);
+        QCOMPARE(said, QByteArray("blocked\n"));
+        const stored_settings stored = load_settings();
+        QCOMPARE(stored.src, src);
+        QCOMPARE(stored.dest, dest);
+        QVERIFY(!std::filesystem::exists(dest) || page_breaks(read_file(dest)) == 0);
     }
 
     // "Save Settings..." writes the profile with the dialog's default extension; Finish with
