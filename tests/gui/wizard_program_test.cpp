@@ -33,11 +33,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <poll.h>
 #include <set>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace wizard_driver;
@@ -60,6 +64,19 @@ public:
     std::vector<QUrl> requests;
 public slots:
     void open(const QUrl& url) { requests.push_back(url); }
+};
+
+// An open file of the test's own, closed when it goes, also when a check fails half way.
+struct descriptor {
+    explicit descriptor(int fd_) : fd(fd_) {}
+    ~descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    descriptor(const descriptor&) = delete;
+    descriptor& operator=(const descriptor&) = delete;
+    int fd;
 };
 
 } // namespace
@@ -812,6 +829,50 @@ private slots:
         QCOMPARE(boxes, std::vector<std::string>{msg::dest_is_source});
         QCOMPARE(page_after, select_files);
         QCOMPARE(read_file(src), original);
+    }
+
+    // A destination that exists and is no file, itself or at the end of a link, is refused on
+    // Next: the run would block opening a FIFO that nobody reads, or write into a device. The
+    // page stays, nothing is made in the folder, and the FIFO is not opened: a reader that
+    // the test holds on it sees no writer come and go.
+    void destination_that_is_no_file_is_refused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a FIFO") << "fifo";
+        QTest::newRow("a link to a FIFO") << "link to fifo";
+        QTest::newRow("a link to a device") << "device";
+        QTest::newRow("a socket") << "socket";
+    }
+    void destination_that_is_no_file_is_refused()
+    {
+        QFETCH(QString, kind);
+        const std::filesystem::path area = root->path() / "area";
+        std::filesystem::create_directory(area);
+        const std::string fifo = (area / "pipe").string();
+        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        const descriptor reader(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+        QVERIFY(reader.fd >= 0);
+        const std::string dest = (area / "dest.txt").string();
+        const descriptor socket_end(kind == "socket" ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1);
+        if (kind == "fifo")
+            QCOMPARE(::rename(fifo.c_str(), dest.c_str()), 0);
+        else if (kind == "link to fifo")
+            std::filesystem::create_symlink(fifo, dest);
+        else if (kind == "device")
+            std::filesystem::create_symlink("/dev/null", dest);
+        else {
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            QVERIFY(dest.size() < sizeof address.sun_path);
+            std::memcpy(address.sun_path, dest.c_str(), dest.size());
+            QCOMPARE(::bind(socket_end.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        }
+        const std::set<std::string> files_before = test_support::files_below(area);
+
+        refused_on_next([&] { fill(fixture("five_pages.pdf"), dest); }, msg::dest_not_a_file);
+        QCOMPARE(test_support::files_below(area), files_before);
+        pollfd watch {reader.fd, POLLIN, 0};
+        QCOMPARE(::poll(&watch, 1, 0), 0);
     }
 
     // A destination without a name part, or one that names a folder once ".txt" is added, is
