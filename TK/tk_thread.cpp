@@ -93,7 +93,7 @@ tk_thread::tk_thread(bool owns_functor_) : owns_functor(owns_functor_) {}
 tk_thread::~tk_thread()
 {
     if (is_running())
-        stop_and_wait();
+        stop_and_wait(plat::infinite_wait);
     cleanup();
 }
 
@@ -119,18 +119,26 @@ void tk_thread::start()
         tk_log(3, "tk_thread::start: the system refused to create the thread (error %d)", plat::last_error());
 }
 
-void tk_thread::stop_and_wait()
+bool tk_thread::stop_and_wait(unsigned milliseconds)
 {
     functor->request_stop();
-    plat::wait_for_thread(thread, plat::infinite_wait);
+    return plat::wait_for_thread(thread, milliseconds);
 }
 
 void tk_thread::terminate()
 {
     if (!is_running())
         throw tk_mail_assertion(source, 55);
-    stop_and_wait();
+    stop_and_wait(plat::infinite_wait);
     cleanup();
+}
+
+bool tk_thread::stop_within(unsigned milliseconds)
+{
+    if (thread != nullptr && !stop_and_wait(milliseconds))
+        return false;
+    cleanup();
+    return true;
 }
 
 void tk_thread::cleanup()

@@ -66,6 +66,11 @@ public:
     // is not killed: that would leave the library's state and open files behind. A work
     // object that replaces operator() must look at the request to let this return.
     void terminate();
+    // Asks the work object to stop and waits up to `milliseconds` for the thread to end
+    // (plat::infinite_wait: without limit). True when no thread runs any more: the run is
+    // cleaned up. False when it still runs (blocked in a system call, say): the handle and
+    // the work object stay, and the caller must keep alive whatever the work object uses.
+    bool stop_within(unsigned milliseconds);
     // Releases the handle of an ended run and the work object when owned.
     void cleanup();
 
@@ -81,5 +86,5 @@ protected:
     tk_thread_functor* functor = nullptr;
 
 private:
-    void stop_and_wait();
+    bool stop_and_wait(unsigned milliseconds);
 };

@@ -120,6 +120,9 @@ inline constexpr const char* source_missing =
     "Source file does not exist.\r\nPlease verify the correct file name was given.";
 inline constexpr const char* dest_read_only = "Destination name specifies an existing read-only file.";
 inline constexpr const char* dest_overwrite = "Destination file already exists. Overwrite?";
+inline constexpr const char* dest_not_a_file =
+    "Destination name specifies an existing device, pipe or socket, not a file.\r\nPlease verify the correct file "
+    "name was given.";
 inline constexpr const char* dest_path_missing =
     "Destination path does not exist.\r\nPlease verify the correct path was given.";
 

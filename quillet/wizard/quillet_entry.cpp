@@ -29,6 +29,10 @@ constexpr int watermark_id = 311;
 constexpr int header_id = 312;
 // Common-controls version 5.80: the major version in the high word, the minor in the low.
 constexpr std::uint32_t oldest_common_controls = 0x50050;
+// How long the wizard's end waits for a conversion still under way. A run stops at the
+// library's next step, within milliseconds; one blocked in a system call (a source on a
+// hung file system, a destination that became a FIFO) may never come back.
+constexpr unsigned run_stop_wait_ms = 5000;
 
 void register_image_file(int id, const char* resource)
 {
@@ -38,6 +42,22 @@ void register_image_file(int id, const char* resource)
     const QByteArray bytes = file.readAll();
     plat::register_image(id, reinterpret_cast<const unsigned char*>(bytes.constData()),
                          static_cast<std::size_t>(bytes.size()));
+}
+
+// The sheet has closed: a run still under way is asked to stop and awaited. A run that does
+// not stop in time still uses the converter, the shell, the error handler and the library's
+// state, so none of them may be destroyed under it: the settings are stored as the
+// converter's end would store them, and the process ends at once with the wizard's result,
+// without running a destructor or an exit handler. Only the standard output stream is
+// flushed: the run may hold the lock of the stream it writes.
+void end_the_run(progress_page& progress, quillet_convertor& converter, int result)
+{
+    if (progress.stop_within(run_stop_wait_ms))
+        return;
+    tk_log(2, "The run did not stop within %u ms; the program ends without it", run_stop_wait_ms);
+    converter.serialize(true);
+    std::fflush(stdout);
+    std::_Exit(result);
 }
 
 } // namespace
@@ -97,6 +117,7 @@ int quillet_win_main(int argc, char** argv)
         shell.add_page(finish.page_record());
 
         result = shell.do_modal(plat::get_active_window());
+        end_the_run(progress, converter, result);
     } catch (const tk_exception& e) {
         error_handler::instance()->handle(e, true);
         result = 0;

@@ -5,6 +5,9 @@
 // in that order, runs the wizard modally and tears everything down in reverse order.
 // The result is the process exit code: the sheet's result (1 after Finish, 0 after Cancel)
 // when the wizard ran to its end, 0 after a failure of the start-up that was reported.
+// A conversion that does not stop within a few seconds of the sheet's closing ends with the
+// process: the settings are stored and the process ends with the sheet's result, without
+// the teardown, which would destroy what the run still uses.
 int quillet_win_main(int argc, char** argv);
 
 // Returns only when the common-controls module is recent enough and the user interface could

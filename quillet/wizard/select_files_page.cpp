@@ -9,6 +9,7 @@
 #include "plat_folder_access.h"
 #include "plat_delete_file.h"
 #include "plat_file_identity.h"
+#include "plat_file_kind.h"
 #include "quillet_convertor.h"
 #include "tk_default_dest.h"
 #include "tk_exception.h"
@@ -289,6 +290,12 @@ int sel_file_page::check_inputs()
     std::string dest = converter->dest;
     if (dest.find(".txt") == std::string::npos)
         dest += ".txt";
+    // A FIFO, a device or a socket can't hold the text: the run would block opening a FIFO
+    // that nobody reads, or write into a device. Looked up only, so nothing is opened here.
+    if (is_special_file(dest)) {
+        error_box(msg::dest_not_a_file);
+        return -1;
+    }
     // A name without a name part ("out/" becomes "out/.txt") would be written as a hidden
     // file, and a folder can't be written at all: either names no destination file.
     if (tk_file_name(dest).name.empty() || tk_is_path_exist(dest)) {

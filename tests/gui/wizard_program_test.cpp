@@ -31,12 +31,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <poll.h>
 #include <set>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace wizard_driver;
@@ -59,6 +64,19 @@ public:
     std::vector<QUrl> requests;
 public slots:
     void open(const QUrl& url) { requests.push_back(url); }
+};
+
+// An open file of the test's own, closed when it goes, also when a check fails half way.
+struct descriptor {
+    explicit descriptor(int fd_) : fd(fd_) {}
+    ~descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    descriptor(const descriptor&) = delete;
+    descriptor& operator=(const descriptor&) = delete;
+    int fd;
 };
 
 } // namespace
@@ -589,6 +607,39 @@ private slots:
         QCOMPARE(stored.dest, out("doc.txt"));
     }
 
+    // Cancel while the run is blocked in a system call that never returns (before its first
+    // page it reads a pipe that nobody writes): Yes still ends the program, with Cancel's exit
+    // code and the settings stored, and the run has written no page. The wizard runs as a
+    // program of its own, so that the test sees it end; a wizard that waits for its run is
+    // killed after 30 seconds and fails the test.
+    void cancel_during_a_blocked_run_ends_the_program()
+    {
+        const std::string src = out("doc.pdf");
+        const std::string dest = out("doc.txt");
+        write_file(src, long_document(3));
+        QProcess wizard;
+        wizard.start(QStringLiteral(QLT_BINARY_DIR "/tests/gui/blocked_run_wizard"),
+                     {QString::fromStdString(src), QString::fromStdString(dest)});
+        const bool ended = wizard.waitForFinished(30000);
+        if (!ended) {
+            wizard.kill();
+            wizard.waitForFinished(10000);
+        }
+        const QByteArray said = wizard.readAllStandardOutput();
+        // A wizard that did not end well tells why on its error stream, which goes to the
+        // test's own, whole (a sanitizer's report is longer than a failure's message).
+        if (!ended || wizard.exitStatus() != QProcess::NormalExit || wizard.exitCode() != 0)
+            std::fputs(wizard.readAllStandardError().constData(), stderr);
+        QVERIFY2(ended, qPrintable("still running 30 s after its start; it said: " + said));
+        QCOMPARE(wizard.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(wizard.exitCode(), 0);
+        QCOMPARE(said, QByteArray("blocked\n"));
+        const stored_settings stored = load_settings();
+        QCOMPARE(stored.src, src);
+        QCOMPARE(stored.dest, dest);
+        QVERIFY(!std::filesystem::exists(dest) || page_breaks(read_file(dest)) == 0);
+    }
+
     // "Save Settings..." writes the profile with the dialog's default extension; Finish with
     // "Open on exit" asks the desktop to open the full path of a relative destination, and
     // the store then holds what the wizard ran with.
@@ -778,6 +829,50 @@ private slots:
         QCOMPARE(boxes, std::vector<std::string>{msg::dest_is_source});
         QCOMPARE(page_after, select_files);
         QCOMPARE(read_file(src), original);
+    }
+
+    // A destination that exists and is no file, itself or at the end of a link, is refused on
+    // Next: the run would block opening a FIFO that nobody reads, or write into a device. The
+    // page stays, nothing is made in the folder, and the FIFO is not opened: a reader that
+    // the test holds on it sees no writer come and go.
+    void destination_that_is_no_file_is_refused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a FIFO") << "fifo";
+        QTest::newRow("a link to a FIFO") << "link to fifo";
+        QTest::newRow("a link to a device") << "device";
+        QTest::newRow("a socket") << "socket";
+    }
+    void destination_that_is_no_file_is_refused()
+    {
+        QFETCH(QString, kind);
+        const std::filesystem::path area = root->path() / "area";
+        std::filesystem::create_directory(area);
+        const std::string fifo = (area / "pipe").string();
+        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        const descriptor reader(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+        QVERIFY(reader.fd >= 0);
+        const std::string dest = (area / "dest.txt").string();
+        const descriptor socket_end(kind == "socket" ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1);
+        if (kind == "fifo")
+            QCOMPARE(::rename(fifo.c_str(), dest.c_str()), 0);
+        else if (kind == "link to fifo")
+            std::filesystem::create_symlink(fifo, dest);
+        else if (kind == "device")
+            std::filesystem::create_symlink("/dev/null", dest);
+        else {
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            QVERIFY(dest.size() < sizeof address.sun_path);
+            std::memcpy(address.sun_path, dest.c_str(), dest.size());
+            QCOMPARE(::bind(socket_end.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        }
+        const std::set<std::string> files_before = test_support::files_below(area);
+
+        refused_on_next([&] { fill(fixture("five_pages.pdf"), dest); }, msg::dest_not_a_file);
+        QCOMPARE(test_support::files_below(area), files_before);
+        pollfd watch {reader.fd, POLLIN, 0};
+        QCOMPARE(::poll(&watch, 1, 0), 0);
     }
 
     // A destination without a name part, or one that names a folder once ".txt" is added, is

@@ -7,6 +7,7 @@
 #include "tk_thread.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -171,6 +173,52 @@ TEST(tk_thread, terminate_asks_the_work_to_stop_and_waits_for_its_end)
     ASSERT_TRUE(test_support::wait_until([&] { return work.started.load(); }));
     EXPECT_FALSE(work.stop_requested());
     EXPECT_TRUE(thread.is_running());
+}
+
+// Blocked in a read of a pipe until the test writes it: a worker in a system call, which looks
+// at no stop request.
+struct blocked_work : tk_thread_functor {
+    blocked_work(int read_end_, std::atomic<int>* destroyed_) : read_end(read_end_), destroyed(destroyed_) {}
+    ~blocked_work() override { ++*destroyed; }
+    void operator()() override
+    {
+        char byte = 0;
+        while (::read(read_end, &byte, 1) < 0 && errno == EINTR) {
+        }
+    }
+    int read_end;
+    std::atomic<int>* destroyed;
+};
+
+TEST(tk_thread, stop_within_cleans_up_a_run_that_ends_in_time_and_keeps_one_that_does_not)
+{
+    test_thread never_started(true, [] { return new tk_thread_functor; });
+    EXPECT_TRUE(never_started.stop_within(0));
+
+    waiting_work waiting;
+    test_thread responsive(false, [&] { return &waiting; });
+    responsive.start();
+    wait_until(waiting.started);
+    EXPECT_TRUE(responsive.stop_within(10000));
+    EXPECT_TRUE(waiting.saw_stop);
+    EXPECT_EQ(responsive.work(), nullptr);
+
+    int pipe_ends[2];
+    ASSERT_EQ(::pipe(pipe_ends), 0);
+    std::atomic<int> destroyed {0};
+    test_thread blocked(true, [&] { return new blocked_work(pipe_ends[0], &destroyed); });
+    blocked.start();
+    EXPECT_FALSE(blocked.stop_within(20));
+    // Its run still uses the work object, which the thread owns: it is kept.
+    EXPECT_TRUE(blocked.is_running());
+    EXPECT_NE(blocked.work(), nullptr);
+    EXPECT_EQ(destroyed, 0);
+    ASSERT_EQ(::write(pipe_ends[1], "x", 1), 1);
+    EXPECT_TRUE(blocked.stop_within(plat::infinite_wait));
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(blocked.work(), nullptr);
+    ::close(pipe_ends[0]);
+    ::close(pipe_ends[1]);
 }
 
 TEST(tk_thread, a_work_object_it_does_not_own_survives_every_end)
