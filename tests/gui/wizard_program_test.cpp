@@ -849,7 +849,7 @@ private slots:
         const std::filesystem::path area = root->path() / "area";
         std::filesystem::create_directory(area);
         const std::string fifo = (area / "pipe").string();
-        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        test_support::make_fifo(fifo);
         const descriptor reader(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
         QVERIFY(reader.fd >= 0);
         const std::string dest = (area / "dest.txt").string();

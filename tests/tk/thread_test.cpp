@@ -198,7 +198,7 @@ TEST(tk_thread, stop_within_cleans_up_a_run_that_ends_in_time_and_keeps_one_that
     waiting_work waiting;
     test_thread responsive(false, [&] { return &waiting; });
     responsive.start();
-    wait_until(waiting.started);
+    ASSERT_TRUE(test_support::wait_until([&] { return waiting.started.load(); }));
     EXPECT_TRUE(responsive.stop_within(10000));
     EXPECT_TRUE(waiting.saw_stop);
     EXPECT_EQ(responsive.work(), nullptr);
@@ -214,7 +214,8 @@ TEST(tk_thread, stop_within_cleans_up_a_run_that_ends_in_time_and_keeps_one_that
     EXPECT_NE(blocked.work(), nullptr);
     EXPECT_EQ(destroyed, 0);
     ASSERT_EQ(::write(pipe_ends[1], "x", 1), 1);
-    EXPECT_TRUE(blocked.stop_within(plat::infinite_wait));
+    ASSERT_TRUE(blocked.stop_within(static_cast<unsigned>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(test_support::wait_limit).count())));
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(blocked.work(), nullptr);
     ::close(pipe_ends[0]);
