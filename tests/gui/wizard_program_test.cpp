@@ -825,10 +825,10 @@ private slots:
         QCOMPARE(read_file((area / "full" / ".txt").string()), std::string("keep me"));
     }
 
-    // Every refusal that the document and the page list decide comes on Next, before the
+    // Every refusal that can be known before a page is converted comes on Next, before the
     // overwrite question and any deletion: a page tree the library can't read or that holds
-    // more pages than it counts, a page it can't make, a list without a page of the document.
-    // The page stays and the existing destination keeps its bytes.
+    // more pages than it counts, a list without a page of the document. The page stays and
+    // the existing destination keeps its bytes.
     void document_refused_on_next_keeps_the_destination_data()
     {
         QTest::addColumn<QString>("document");
@@ -837,9 +837,8 @@ private slots:
         const QString unreadable = QString::fromLatin1(msg::pdf_unreadable);
         for (const char* broken : test_support::page_trees_refused_at_opening)
             QTest::newRow(broken) << QString::fromLatin1(broken) << QString() << unreadable;
-        for (const char* broken : test_support::page_trees_refused_by_a_whole_run)
+        for (const char* broken : test_support::page_trees_beyond_their_count)
             QTest::newRow(broken) << QString::fromLatin1(broken) << QString() << unreadable;
-        QTest::newRow("listed page the library can't make") << "tree_page_not_made.pdf" << "2,5" << unreadable;
         QTest::newRow("list beyond the document")
             << "five_pages.pdf" << "7-9" << QString::fromLatin1(msg::invalid_page_range);
     }

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -125,13 +126,18 @@ bool drop_privileges()
     return setgroups(0, nullptr) == 0 && setgid(unprivileged_gid) == 0 && setuid(unprivileged_uid) == 0;
 }
 
-int run_unprivileged(const std::function<int()>& body)
+namespace {
+
+// Runs `body` in a forked child once `prepare` has made it ready (255 when it could not);
+// gives what run_unprivileged gives. `caller` names the helper in the message of a child
+// that hangs.
+int run_in_child(const char* caller, const std::function<bool()>& prepare, const std::function<int()>& body)
 {
     const pid_t child = fork();
     if (child < 0)
         return -1;
     if (child == 0) {
-        if (!drop_privileges())
+        if (!prepare())
             _exit(255);
         int result = 255;
         try {
@@ -157,7 +163,7 @@ int run_unprivileged(const std::function<int()>& body)
         pause = std::min(pause * 2, std::chrono::milliseconds(20));
     }
     if (ended == 0) {
-        std::fprintf(stderr, "run_unprivileged: the child still ran after %lld s and was killed\n",
+        std::fprintf(stderr, "%s: the child still ran after %lld s and was killed\n", caller,
                      static_cast<long long>(unprivileged_wait.count()));
         kill(child, SIGKILL);
         waitpid(child, &status, 0);
@@ -167,6 +173,24 @@ int run_unprivileged(const std::function<int()>& body)
         return -1;
     const int code = WEXITSTATUS(status);
     return code == 255 ? -1 : code;
+}
+
+} // namespace
+
+int run_unprivileged(const std::function<int()>& body)
+{
+    return run_in_child("run_unprivileged", drop_privileges, body);
+}
+
+bool limit_file_size(std::size_t bytes)
+{
+    const rlimit limit {bytes, bytes};
+    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+int run_with_file_size_limit(std::size_t bytes, const std::function<int()>& body)
+{
+    return run_in_child("run_with_file_size_limit", [bytes] { return limit_file_size(bytes); }, body);
 }
 
 void open_to_everyone(const std::filesystem::path& path)
