@@ -4,6 +4,8 @@
 #include "pdf_page_tree.h"
 #include "plat_error.h"
 #include "plat_open_regular.h"
+#include "plat_staging_file.h"
+#include "plat_write_all.h"
 #include "tk_exception.h"
 #include "tk_log.h"
 #include "tk_thread.h"
@@ -11,12 +13,15 @@
 #include <Error.h>
 #include <ErrorCodes.h>
 #include <GlobalParams.h>
+#include <Stream.h>
 #include <XRef.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sstream>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -181,18 +186,29 @@ pdf_library::~pdf_library()
     globalParams.reset();
 }
 
-std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password,
-                                          const std::function<void()>& on_rebuild)
-{
-    tk_log(2, "pdf_open_document(%s)", file.c_str());
+namespace {
+
+// The passwords that the library is given: none, or the first bytes of `password` that it
+// can take, as owner and as user password.
+struct library_passwords {
     std::optional<GooString> owner;
     std::optional<GooString> user;
+};
+
+library_passwords passwords_for(const std::optional<std::string>& password)
+{
+    library_passwords given;
     if (password) {
         const std::string kept = password->substr(0, password_max_length);
-        owner.emplace(kept);
-        user.emplace(kept);
+        given.owner.emplace(kept);
+        given.user.emplace(kept);
     }
-    auto doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(file), owner, user, nullptr, on_rebuild);
+    return given;
+}
+
+// The library's verdict on a document it has just opened, as the system's failures.
+std::unique_ptr<PDFDoc> checked_opening(std::unique_ptr<PDFDoc> doc)
+{
     if (doc->isOk()) {
         if (!library_decrypts(*doc)) {
             tk_log(1, "The library can't decrypt the document");
@@ -211,6 +227,28 @@ std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::op
     throw tk_exception(msg::pdf_unreadable, 1);
 }
 
+} // namespace
+
+std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password,
+                                          const std::function<void()>& on_rebuild)
+{
+    tk_log(2, "pdf_open_document(%s)", file.c_str());
+    const library_passwords given = passwords_for(password);
+    return checked_opening(
+        std::make_unique<PDFDoc>(std::make_unique<GooString>(file), given.owner, given.user, nullptr, on_rebuild));
+}
+
+std::unique_ptr<PDFDoc> pdf_open_document(pdf_source_file& source, const std::optional<std::string>& password,
+                                          const std::function<void()>& on_rebuild)
+{
+    tk_log(2, "pdf_open_document(open file)");
+    const library_passwords given = passwords_for(password);
+    // The document owns the stream, which reads the open file without owning it.
+    GooFile& file = source.goo_file();
+    auto* stream = new FileStream(&file, 0, false, file.size(), Object(objNull));
+    return checked_opening(std::make_unique<PDFDoc>(stream, given.owner, given.user, nullptr, on_rebuild));
+}
+
 namespace {
 
 [[noreturn]] void throw_system_error(int error)
@@ -221,11 +259,17 @@ namespace {
 
 } // namespace
 
-pdf_text_output::pdf_text_output(const std::string& dest, const pdf_text_settings& settings)
+pdf_text_output::pdf_text_output(const std::string& dest, const pdf_text_settings& settings) : dest(dest)
 {
-    file = std::fopen(dest.c_str(), "wb");
-    if (file == nullptr)
+    const int fd = plat::open_staging_file(dest);
+    if (fd < 0)
         throw_system_error(errno);
+    staged = ::fdopen(fd, "w+b");
+    if (staged == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        throw_system_error(error);
+    }
     text_device = std::make_unique<TextOutputDev>(write, this, true, 0, false);
     text_device->setTextEOL(settings.end_of_line);
     text_device->setTextPageBreaks(settings.page_breaks);
@@ -234,8 +278,8 @@ pdf_text_output::pdf_text_output(const std::string& dest, const pdf_text_setting
 pdf_text_output::~pdf_text_output()
 {
     text_device.reset();
-    if (file != nullptr)
-        std::fclose(file);
+    // Closing the staging file removes it.
+    std::fclose(staged);
 }
 
 void pdf_text_output::write(void* self, const char* text, int length)
@@ -244,7 +288,7 @@ void pdf_text_output::write(void* self, const char* text, int length)
     if (out->write_error != 0 || length <= 0)
         return;
     errno = 0;
-    if (std::fwrite(text, 1, static_cast<std::size_t>(length), out->file) != static_cast<std::size_t>(length))
+    if (std::fwrite(text, 1, static_cast<std::size_t>(length), out->staged) != static_cast<std::size_t>(length))
         out->write_error = errno != 0 ? errno : EIO;
 }
 
@@ -254,15 +298,22 @@ void pdf_text_output::check() const
         throw_system_error(write_error);
 }
 
-void pdf_text_output::close()
+void pdf_text_output::copy_into_destination()
 {
     text_device.reset();
-    std::FILE* closing = file;
-    file = nullptr;
     errno = 0;
-    if (std::fclose(closing) != 0 && write_error == 0)
+    if (std::fflush(staged) != 0 && write_error == 0)
         write_error = errno != 0 ? errno : EIO;
     check();
+    // The mode of a new file is that of fopen's "wb", which the umask then narrows.
+    const int fd = ::open(dest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw_system_error(errno);
+    int error = plat::copy_all(::fileno(staged), fd);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        throw_system_error(error);
 }
 
 void pdf_display_page(PDFDoc& doc, pdf_text_output& out, int page)

@@ -1,6 +1,8 @@
 #pragma once
 // The engine's binding to the PDF library: its global settings object, opening a document
 // with the system's failures, the text output device, and the display of one page.
+#include "pdf_source_file.h"
+
 #include <PDFDoc.h>
 #include <TextOutputDev.h>
 
@@ -54,6 +56,11 @@ private:
 std::unique_ptr<PDFDoc> pdf_open_document(const std::string& file, const std::optional<std::string>& password,
                                           const std::function<void()>& on_rebuild = {});
 
+// The same, for the document in `source`, which must be open: every reading of the
+// document goes through that open file, which must outlive the document.
+std::unique_ptr<PDFDoc> pdf_open_document(pdf_source_file& source, const std::optional<std::string>& password,
+                                          const std::function<void()>& on_rebuild = {});
+
 // The password for the front ends' test-open: none at all when the text is empty (the run
 // itself passes the empty text, so that the empty password is tried).
 inline std::optional<std::string> pdf_password_or_none(const std::string& password)
@@ -61,16 +68,17 @@ inline std::optional<std::string> pdf_password_or_none(const std::string& passwo
     return password.empty() ? std::nullopt : std::optional<std::string>(password);
 }
 
-// The text output device writing to `dest` in physical layout. It opens the destination
-// once, created or emptied, and writes through that open file until it is closed, so that
-// a pipe's reader sees one end of the text and nothing reopens the name. A failed write
-// (a full disk, say) is reported instead of lost.
+// The text output device of one run, in physical layout. The pages' text is staged in a
+// file that nobody else sees and that a crash leaves nowhere (plat::open_staging_file),
+// and reaches the destination only when copy_into_destination is called: a run that
+// fails before leaves the destination as it was. The destination is then opened once,
+// created or emptied, and written through that open file, so that a pipe's reader sees
+// one end of the text. A failed write (a full disk, say) is reported instead of lost.
 class pdf_text_output {
 public:
-    // A destination that can't be created or emptied is a level-1 tk_exception_ex with the
-    // system's text.
+    // A staging file that can't be made, beside `dest` or in the temporary folder, is a
+    // level-1 tk_exception_ex with the system's text.
     pdf_text_output(const std::string& dest, const pdf_text_settings& settings);
-    // Closes the destination when close() has not; a failure is then no longer reported.
     ~pdf_text_output();
     pdf_text_output(const pdf_text_output&) = delete;
     pdf_text_output& operator=(const pdf_text_output&) = delete;
@@ -78,13 +86,16 @@ public:
     TextOutputDev& device() { return *text_device; }
     // A write that failed so far: a level-1 tk_exception_ex with the system's text.
     void check() const;
-    // Closes the destination; a failed write or close throws as check() does.
-    void close();
+    // Ends the device and copies the staged text into the destination. A failed write so
+    // far, a destination that can't be opened, or a failed write or close of it throws as
+    // check() does.
+    void copy_into_destination();
 
 private:
     static void write(void* self, const char* text, int length);
 
-    std::FILE* file = nullptr;
+    std::string dest;
+    std::FILE* staged = nullptr;
     std::unique_ptr<TextOutputDev> text_device;
     int write_error = 0;
 };

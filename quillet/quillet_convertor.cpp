@@ -49,7 +49,8 @@ double quillet_convertor::get_progress() const
         return 0.0;
     // Whole percent; 64 bits so that no page count can overflow the product. 100 only
     // once the run has ended: the wizard moves to its finish page at 100, and after the
-    // last page the run still closes the destination, which may fail and be reported.
+    // last page the run still checks the document and writes the destination, which may
+    // fail and be reported.
     return static_cast<double>(std::min<std::uint64_t>(done * 100 / total, 99));
 }
 

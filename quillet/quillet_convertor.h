@@ -32,8 +32,10 @@ public:
     // The conversion run: every failure ends in its handlers; `finished` is set at the end.
     void operator()() override;
 
-    // Steps of the run between creating the destination and closing the document; every
-    // failure leaves it as an exception, the library's objects already destroyed.
+    // The steps of the run inside its handlers: the document's checks, the pages' text
+    // staged page by page, the checks after the last page, the destination written. Every
+    // failure leaves it as an exception, the library's objects already destroyed and the
+    // destination as it was.
     void convert_document();
 
     // A document that a front end's check has opened from `src` with `password` and checked

@@ -7,7 +7,6 @@
 #include "pdf_library.h"
 #include "plat_error.h"
 #include "plat_folder_access.h"
-#include "plat_delete_file.h"
 #include "plat_file_identity.h"
 #include "plat_file_kind.h"
 #include "quillet_convertor.h"
@@ -256,8 +255,8 @@ int sel_file_page::on_next()
         return -1;
     }
     int result = -1;
-    // The checks' own failures (a name too long to be made full, a deletion the system
-    // refuses) end in the error box as well, and the page stays.
+    // The checks' own failures (a name too long to be made full, say) end in the error box
+    // as well, and the page stays.
     guarded([&] { result = check_inputs(); });
     return result;
 }
@@ -277,8 +276,8 @@ int sel_file_page::check_inputs()
         error_box(msg::source_missing);
         return -1;
     }
-    // A wrong password, an unreadable document, a page it can't make or a list without a
-    // page of it keeps the page before anything is deleted. The run opens and checks the
+    // A wrong password, an unreadable document, a tree that holds more pages than its
+    // count or a list without a page of it keeps the page. The run opens and checks the
     // document again: the user may change the file while a question here waits.
     try {
         pdf_conversion_document(converter->src, pdf_password_or_none(converter->password), converter->page_list);
@@ -302,7 +301,7 @@ int sel_file_page::check_inputs()
         message_box(msg::enter_dest);
         return -1;
     }
-    // Deleting the destination below, or the run's emptying it, would destroy the source.
+    // Writing the destination would destroy the source.
     if (plat::same_file(converter->src, dest)) {
         error_box(msg::dest_is_source);
         return -1;
@@ -313,11 +312,10 @@ int sel_file_page::check_inputs()
             error_box(msg::dest_read_only);
             return -1;
         }
+        // The run replaces its text when it writes the destination; a run that fails leaves it.
         wizard_shell::instance();
         if (!wizard_shell::question(msg::dest_overwrite, MB_DEFBUTTON2))
             return -1;
-        if (!delete_file(dest))
-            throw tk_exception_ex();
     } else {
         const tk_file_name name(dest);
         if (!tk_is_path_exist(name.get_folder())) {

@@ -3,6 +3,7 @@
 // wall time and peak memory of each and their ratios, for:
 // - page 1 of a document of 15,550 pages, a 311-page document joined fifty times with
 //   qpdf --empty --pages (QLTAGENT --pages=1 against pdftotext -f 1 -l 1);
+// - ten pages in the middle of it (--pages=7001-7010 against -f 7001 -l 7010);
 // - the whole of that document;
 // - the whole of a one-page document whose page tree is nested 100,000 levels deep.
 //   large_document_bench [PAIRS [WHOLE_PAIRS [FOLDER [SOURCE]]]]
@@ -11,7 +12,8 @@
 // A child's peak memory counts the memory of the process that started it (the kernel
 // keeps the larger of the two across exec), so the pairs run from a fresh, small process
 // of this program that does nothing else:
-//   large_document_bench --measure TITLE PAIRS SRC FOLDER FIRST_PAGE_ONLY
+//   large_document_bench --measure TITLE PAIRS SRC FOLDER FIRST-LAST
+// where FIRST-LAST is the pages to convert, or "all".
 #include "bench_process.h"
 #include "minimal_pdf.h"
 
@@ -108,21 +110,26 @@ std::vector<std::string> console_command(const std::string& src, const fs::path&
     return command;
 }
 
-std::vector<std::string> tool_command(const std::string& src, const fs::path& dest, bool first_page_only)
+// The tool's -f and -l for the pages FIRST-LAST; none for every page (nullptr).
+std::vector<std::string> tool_command(const std::string& src, const fs::path& dest, const char* pages)
 {
     std::vector<std::string> command {"pdftotext", "-layout", "-enc", "Latin1", "-eol", "dos"};
-    if (first_page_only)
-        command.insert(command.end(), {"-f", "1", "-l", "1"});
+    if (pages != nullptr) {
+        const std::string range = pages;
+        const std::size_t dash = range.find('-');
+        command.insert(command.end(), {"-f", range.substr(0, dash), "-l",
+                                       dash == std::string::npos ? range : range.substr(dash + 1)});
+    }
     command.insert(command.end(), {src, dest.string()});
     return command;
 }
 
 // Measures in a fresh process of this program (see above), its figures on our output.
 void measure_in_fresh_process(const char* title, int pairs, const std::string& src, const fs::path& work,
-                              bool first_page_only)
+                              const char* pages)
 {
     std::vector<std::string> command {"/proc/self/exe", "--measure",  title, std::to_string(pairs),
-                                      src,              work.string(), first_page_only ? "1" : "0"};
+                                      src,              work.string(), pages != nullptr ? pages : "all"};
     const std::vector<char*> argv = bench_process::pointers_of(command);
     pid_t child = 0;
     int status = 0;
@@ -139,10 +146,10 @@ int measure_main(char** argv)
     const int pairs = std::atoi(argv[3]);
     const std::string src = argv[4];
     const fs::path work = argv[5];
-    const bool first_page_only = std::string(argv[6]) == "1";
+    const char* pages = std::string(argv[6]) == "all" ? nullptr : argv[6];
     std::vector<std::string> environment = bench_process::environment_with_home(work);
-    measure(title, pairs, console_command(src, work / "ours.txt", first_page_only ? "1" : nullptr),
-            tool_command(src, work / "theirs.txt", first_page_only), environment);
+    measure(title, pairs, console_command(src, work / "ours.txt", pages), tool_command(src, work / "theirs.txt", pages),
+            environment);
     return 0;
 }
 
@@ -170,9 +177,10 @@ int main(int argc, char** argv)
     std::printf("%s joined %d times: %s\n", source.c_str(), joined_copies, large.c_str());
     std::fflush(stdout);
 
-    measure_in_fresh_process("page 1 of the joined document", pairs, large, work, true);
-    measure_in_fresh_process("the whole joined document", whole_pairs, large, work, false);
-    measure_in_fresh_process("a page tree nested 100,000 levels deep", whole_pairs, deep, work, false);
+    measure_in_fresh_process("page 1 of the joined document", pairs, large, work, "1");
+    measure_in_fresh_process("pages 7001 to 7010 of the joined document", pairs, large, work, "7001-7010");
+    measure_in_fresh_process("the whole joined document", whole_pairs, large, work, nullptr);
+    measure_in_fresh_process("a page tree nested 100,000 levels deep", whole_pairs, deep, work, nullptr);
     std::error_code ignored;
     fs::remove_all(work, ignored);
     return 0;

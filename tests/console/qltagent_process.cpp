@@ -3,12 +3,15 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,55 +84,126 @@ std::string contents(std::FILE* file)
     return bytes;
 }
 
+// A child started, with the files its two streams go to.
+struct started {
+    pid_t pid = -1;
+    unsigned time_limit_seconds = 1; // its alarm
+    std::FILE* out = nullptr;
+    std::FILE* err = nullptr;
+};
+
+// Starts `program` with `leading` arguments before those of `how`; the descriptors
+// `kept_open` reach it, all others that are marked so close.
+started start(std::string program, const std::vector<std::string>& leading, const launch& how)
+{
+    std::vector<std::string> environment = child_environment(how.home);
+    if (how.unprivileged)
+        stage_for_unprivileged(how.home, program, environment);
+    std::vector<std::string> arguments = leading;
+    arguments.insert(arguments.begin(), program);
+    arguments.insert(arguments.end(), how.arguments.begin(), how.arguments.end());
+    std::vector<char*> argv = pointers_of(arguments);
+    std::vector<char*> envp = pointers_of(environment);
+
+    // Files, not pipes: the child can write any amount without waiting for the parent.
+    started child;
+    child.time_limit_seconds = std::max(how.time_limit_seconds, 1u);
+    child.out = std::tmpfile();
+    child.err = std::tmpfile();
+    if (child.out == nullptr || child.err == nullptr)
+        throw std::runtime_error("tmpfile failed");
+
+    child.pid = fork();
+    if (child.pid < 0)
+        throw std::runtime_error("fork failed");
+    if (child.pid == 0) {
+        if (dup2(fileno(child.out), STDOUT_FILENO) < 0 || dup2(fileno(child.err), STDERR_FILENO) < 0)
+            _exit(127);
+        if (chdir(how.cwd.c_str()) != 0)
+            _exit(127);
+        if (how.unprivileged && !test_support::drop_privileges())
+            _exit(127);
+        if (how.file_size_limit > 0 && !test_support::limit_file_size(how.file_size_limit))
+            _exit(127);
+        // The alarm outlives execve: a program that hangs is ended by its signal.
+        alarm(child.time_limit_seconds);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    return child;
+}
+
+result finish(const started& child)
+{
+    // A program that keeps running past its alarm (it blocked or caught the signal) is killed
+    // a little later.
+    const std::optional<int> ended =
+        test_support::wait_for_child(child.pid, std::chrono::seconds(child.time_limit_seconds + 10));
+    if (!ended)
+        throw std::runtime_error("the program did not end after its alarm and was killed");
+    const int status = *ended;
+    result done;
+    done.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+    done.out = contents(child.out);
+    done.err = contents(child.err);
+    return done;
+}
+
+// Waits for the byte that tells that the run holds; false when none came in time.
+bool wait_for_the_hold(int ready_fd)
+{
+    pollfd ready {ready_fd, POLLIN, 0};
+    constexpr int hold_wait_ms = 10 * 1000;
+    int result = 0;
+    while ((result = poll(&ready, 1, hold_wait_ms)) < 0 && errno == EINTR) {
+    }
+    char held = 0;
+    return result > 0 && read(ready_fd, &held, 1) == 1;
+}
+
 } // namespace
 
 bool result::timed_out() const { return exit_code == 1000 + SIGALRM; }
 
 std::string program_path() { return QLT_BINARY_DIR "/quillet/console/QLTAGENT"; }
 
-result run(const launch& how)
+result run(const launch& how) { return finish(start(program_path(), {}, how)); }
+
+result run_held(const launch& how, std::uint32_t pages_done, const std::function<void()>& while_held)
 {
-    std::string program = program_path();
-    std::vector<std::string> environment = child_environment(how.home);
-    if (how.unprivileged)
-        stage_for_unprivileged(how.home, program, environment);
-    std::vector<std::string> arguments = how.arguments;
-    arguments.insert(arguments.begin(), program);
-    std::vector<char*> argv = pointers_of(arguments);
-    std::vector<char*> envp = pointers_of(environment);
-
-    // Files, not pipes: the child can write any amount without waiting for the parent.
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    if (out == nullptr || err == nullptr)
-        throw std::runtime_error("tmpfile failed");
-
-    const pid_t child = fork();
-    if (child < 0)
-        throw std::runtime_error("fork failed");
-    if (child == 0) {
-        if (dup2(fileno(out), STDOUT_FILENO) < 0 || dup2(fileno(err), STDERR_FILENO) < 0)
-            _exit(127);
-        if (chdir(how.cwd.c_str()) != 0)
-            _exit(127);
-        if (how.unprivileged && !test_support::drop_privileges())
-            _exit(127);
-        // The alarm outlives execve: a program that hangs is ended by its signal.
-        alarm(std::max(how.time_limit_seconds, 1u));
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
+    int ready[2];
+    int go[2];
+    if (pipe2(ready, O_CLOEXEC) != 0 || pipe2(go, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    // The child's ends stay open across its exec; this process keeps the others.
+    fcntl(ready[1], F_SETFD, 0);
+    fcntl(go[0], F_SETFD, 0);
+    const started child = start(QLT_BINARY_DIR "/tests/qltagent_held",
+                                {std::to_string(pages_done), std::to_string(ready[1]), std::to_string(go[0])}, how);
+    close(ready[1]);
+    close(go[0]);
+    const bool held = wait_for_the_hold(ready[0]);
+    close(ready[0]);
+    if (!held) {
+        close(go[1]);
+        kill(child.pid, SIGKILL);
+        const result ended = finish(child);
+        throw std::runtime_error("the run did not hold with " + std::to_string(pages_done) +
+                                 " pages done; it wrote: " + ended.out + ended.err);
     }
-    // A program that keeps running past its alarm (it blocked or caught the signal) is killed
-    // a little later.
-    const std::optional<int> ended =
-        test_support::wait_for_child(child, std::chrono::seconds(std::max(how.time_limit_seconds, 1u) + 10));
-    if (!ended)
-        throw std::runtime_error(program + " did not end after its alarm and was killed");
-    const int status = *ended;
-    result done;
-    done.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-    done.out = contents(out);
-    done.err = contents(err);
+    try {
+        while_held();
+    } catch (...) {
+        close(go[1]);
+        finish(child);
+        throw;
+    }
+    const char go_on = 'g';
+    const bool sent = write(go[1], &go_on, 1) == 1;
+    close(go[1]);
+    const result done = finish(child);
+    if (!sent)
+        throw std::runtime_error("the held run could not be let go on");
     return done;
 }
 

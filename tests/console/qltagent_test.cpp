@@ -6,6 +6,7 @@
 #include "broken_page_trees.h"
 #include "odd_files.h"
 #include "qltagent_process.h"
+#include "source_changes.h"
 #include "test_support.h"
 #include "tk_exception.h"
 #include "tk_reg_key.h"
@@ -136,6 +137,7 @@ struct console_case {
     // The settings stored afterwards; none: those from before the run.
     std::optional<settings> stored = std::nullopt;
     bool unprivileged = false;
+    std::size_t file_size_limit = 0; // as on a full disk: no file written past it
 };
 
 void PrintTo(const console_case& c, std::ostream* out) { *out << c.name; }
@@ -200,6 +202,17 @@ const console_case cases[] = {
     {"page_the_library_cannot_make_keeps_the_destination",
      {"--src=" QLT_FIXTURES_DIR "/tree_page_not_made.pdf", "--dest=kept.txt", "--pages=2,5"}, failed, unreadable,
      ""},
+    // The pages' text is staged until the last page; a refusal at a page, or after the last
+    // one, leaves the destination as it was. Page 3 of the first table can't be made (a
+    // walk of the tree that made the library rebuild it does not change which the run reads),
+    // and only the table rebuilt during the run holds a page beyond the count.
+    {"page_3_of_the_first_table_keeps_the_destination",
+     {"--src=" QLT_FIXTURES_DIR "/rebuilt_table_page_3_broken_first.pdf", "--dest=kept.txt"}, failed, unreadable,
+     ""},
+    {"rebuilt_table_beyond_its_count_keeps_the_destination",
+     {"--src=" QLT_FIXTURES_DIR "/rebuilt_table_beyond_count.pdf", "--dest=kept.txt"}, failed, unreadable, ""},
+    {"full_disk_while_staging_keeps_the_destination", {"--src=doc.pdf", "--dest=kept.txt"}, failed,
+     "Error:\nFile too large\n", "", "", "", std::nullopt, false, 100},
     {"range_partly_beyond_the_document", {"--src=doc.pdf", "--dest=out.txt", "--pages=9,4,6-7"}, 0, "", "",
      "out.txt", five_pages({4}), settings {"doc.pdf", "out.txt", "9,4,6-7", "", false}},
     {"missing_destination_folder", {"--src=doc.pdf", "--dest=nowhere/out.txt"}, failed, "", path_missing},
@@ -219,6 +232,7 @@ const console_case cases[] = {
      no_access, "", "", "", std::nullopt, true},
     {"read_only_destination", {"--src=doc.pdf", "--dest=readonly.txt"}, failed, "", read_only, "", "",
      std::nullopt, true},
+
     // The default name is not probed for being read-only: the run fails to create it.
     {"read_only_default_destination", {"--src=guarded.pdf"}, failed, no_access, "", "", "", std::nullopt,
      true},
@@ -246,7 +260,9 @@ TEST_P(qltagent, command_line)
     std::vector<std::string> arguments;
     for (const auto& argument : c.arguments)
         arguments.push_back(expand(argument, work.string()));
-    const auto result = qltagent_process::run({arguments, home.path(), work, c.unprivileged});
+    qltagent_process::launch how {arguments, home.path(), work, c.unprivileged};
+    how.file_size_limit = c.file_size_limit;
+    const auto result = qltagent_process::run(how);
 
     EXPECT_EQ(result.exit_code, c.exit_code);
     EXPECT_EQ(result.out, c.out);
@@ -420,6 +436,9 @@ TEST(qltagent_documents, convert_as_the_library_reads_them)
         {"linearized_pages_null.pdf", "-f 5 -l 5", "5"},
         {"rebuilt_table_stale_copy.pdf", "", ""},
         {"rebuilt_table_stale_copy.pdf", "-f 2 -l 3", "2-3"},
+        {"rebuilt_table_page_3_mended.pdf", "", ""},
+        {"rebuilt_table_page_3_saved_again.pdf", "", ""},
+        {"rebuilt_table_page_3_saved_again.pdf", "-f 3 -l 4", "3-4"},
         {"two_columns.pdf", "", ""},
     };
     test_support::settings_home home;
@@ -472,6 +491,58 @@ TEST(qltagent_destination, a_fifo_with_a_reader_gets_the_whole_text)
     EXPECT_FALSE(result.timed_out());
     EXPECT_EQ(result.exit_code, 0);
     EXPECT_EQ(state->received, all_pages);
+}
+
+// Another program writes the source while the run converts it, held after two of its five
+// pages: the run fails as on an unreadable document, before the destination is written.
+// A rename leaves the file that the check opened, and the run converts it whole.
+TEST(qltagent_held_run, a_source_written_during_the_run_fails_it)
+{
+    const std::string original = read_file(QLT_FIXTURES_DIR "/five_pages.pdf");
+    for (const test_support::source_change& change : test_support::source_changes) {
+        SCOPED_TRACE(change.name);
+        test_support::settings_home home;
+        const std::string src = home.file("changing.pdf");
+        const std::string dest = home.file("kept.txt");
+        test_support::write_dated_source(src, original);
+        write_file(dest, "keep me");
+        const auto result = qltagent_process::run_held({{"--src=" + src, "--dest=" + dest}, home.path(), home.path()},
+                                                       2, [&] { change.apply(src, original); });
+        EXPECT_EQ(result.err, "");
+        if (change.fails) {
+            EXPECT_EQ(result.exit_code, failed);
+            EXPECT_EQ(result.out, unreadable);
+            EXPECT_EQ(read_file(dest), "keep me");
+        } else {
+            EXPECT_EQ(result.exit_code, 0);
+            EXPECT_EQ(read_file(dest), all_pages);
+        }
+    }
+}
+
+// A file that the user may write, in a folder that the user may not write: the run writes
+// it in place (its text is staged elsewhere), and the folder gains nothing.
+TEST(qltagent_destination, a_writable_file_in_a_folder_without_write_access_is_written_in_place)
+{
+    test_support::settings_home home;
+    const fs::path closed = home.path() / "closed";
+    fs::create_directories(closed);
+    const std::string dest = (closed / "writable.txt").string();
+    write_file(dest, "keep me");
+    fs::permissions(dest, fs::perms::all);
+    struct stat before {};
+    ASSERT_EQ(stat(dest.c_str(), &before), 0);
+    test_support::open_tree_to_everyone(home.path());
+    fs::permissions(closed, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const auto result = qltagent_process::run(
+        {{"--src=" QLT_FIXTURES_DIR "/five_pages.pdf", "--dest=" + dest}, home.path(), home.path(), true});
+    EXPECT_EQ(result.exit_code, 0) << result.out << result.err;
+    EXPECT_EQ(read_file(dest), all_pages);
+    struct stat after {};
+    ASSERT_EQ(stat(dest.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(test_support::files_below(closed), std::set<std::string> {"writable.txt"});
 }
 
 TEST(qltagent_destination, standard_output_as_the_destination_gets_the_text)

@@ -6,12 +6,14 @@
 #include "message_table.h"
 #include "quillet_convertor.h"
 #include "run_gate.h"
+#include "source_changes.h"
 #include "tk_error_handler.h"
 #include "tk_thread.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,6 +36,8 @@ struct run_test : testing::Test {
         converter.dest = home.file("out.txt");
         converter.password = password;
         converter.set_page_range(range);
+        converter.pages_done = 0;
+        converter.pages_total = 0;
     }
 
     // Runs the document's steps, which must fail with `message` at level 1.
@@ -88,15 +92,18 @@ TEST_F(run_test, converts_the_selected_pages_in_list_order)
         {"tree_cycle_two_paths.pdf", "", "", five_pages({2, 1, 1, 2}), 4},
         {"linearized_null_kid.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
         {"linearized_pages_null.pdf", "", "4", five_pages({4}), 1},
+        // The library rebuilds its table part way: the pages are those that it reads page
+        // by page, as its own tool does, from the first table and then the rebuilt one.
         {"rebuilt_table_stale_copy.pdf", "", "", five_pages({1, 2, 3}), 3},
+        {"rebuilt_table_page_3_mended.pdf", "", "", five_pages({1, 2, 3, 4, 5}), 5},
+        {"rebuilt_table_page_3_saved_again.pdf", "", "",
+         five_pages({1, 2}) + "Fixture page 3 of 5\r\nWord charlie, saved again\r\n\f" + five_pages({4, 5}), 5},
         {"latin1.pdf", "", "", "Caf\xe9 M\xfcller Stra\xdf" "e\r\n\f", 1},
         {"two_columns.pdf", "", "", fixture_text::two_columns, 1},
     };
     for (const success_case& c : cases) {
         SCOPED_TRACE(std::string(c.src) + " pages <" + c.range + ">");
         prepare(c.src, c.password, c.range);
-        converter.pages_done = 0;
-        converter.pages_total = 0;
         test_support::write_file(converter.dest, "old content");
         EXPECT_NO_THROW(converter.convert_document());
         EXPECT_EQ(read_file(converter.dest), c.text);
@@ -117,53 +124,107 @@ TEST_F(run_test, a_whole_run_ends_finished_with_nothing_reported)
     EXPECT_EQ(read_file(converter.dest), five_pages({4, 2}));
 }
 
+// When a refusal comes: before the first page (the counters stay at 0), or from what
+// the library gives as the run converts the pages.
+enum class refused { before_the_pages, while_converting };
+
 struct failure_case {
     const char* src;
     const char* password;
     std::string range;
     std::string message;
+    refused when;
 };
 
-// Every refusal that the document, its password and the page list decide comes before
-// the destination is created or emptied: it keeps what it held, and the counters stay at 0.
+// Every refusal leaves the destination as it was: what can be known before a page is
+// converted (the document, its password, the page list, the tree's walk) comes before
+// the pages, the rest (a page the library can't make, a tree that the rebuilt table makes
+// hold more pages than its count) while they are converted, before anything is written.
 TEST_F(run_test, each_refusal_leaves_the_destination_as_it_was)
 {
+    constexpr refused before = refused::before_the_pages;
+    constexpr refused converting = refused::while_converting;
     std::vector<failure_case> cases = {
-        {"five_pages_aes_256.pdf", "wrong", "1-3", msg::incorrect_password},
-        {"five_pages_rc4_40.pdf", "", "1-3", msg::incorrect_password},
-        {"other_filter.pdf", "user-secret", "1-3", msg::pdf_unreadable},
-        {"encrypt_version_9.pdf", "user-secret", "1-3", msg::pdf_unreadable},
-        {"not_a_pdf.pdf", "", "1-3", msg::pdf_unreadable},
-        {"truncated.pdf", "", "1-3", msg::pdf_unreadable},
-        {"missing.pdf", "", "1-3", msg::pdf_unreadable},
+        {"five_pages_aes_256.pdf", "wrong", "1-3", msg::incorrect_password, before},
+        {"five_pages_rc4_40.pdf", "", "1-3", msg::incorrect_password, before},
+        {"other_filter.pdf", "user-secret", "1-3", msg::pdf_unreadable, before},
+        {"encrypt_version_9.pdf", "user-secret", "1-3", msg::pdf_unreadable, before},
+        {"not_a_pdf.pdf", "", "1-3", msg::pdf_unreadable, before},
+        {"truncated.pdf", "", "1-3", msg::pdf_unreadable, before},
+        {"missing.pdf", "", "1-3", msg::pdf_unreadable, before},
         // A list that names no page of the document would convert nothing.
-        {"five_pages.pdf", "", "6-9,12", msg::invalid_page_range},
-        {"no_pages.pdf", "", "1,2", msg::invalid_page_range},
-        {"tree_count_under.pdf", "", "4-5", msg::invalid_page_range},
+        {"five_pages.pdf", "", "6-9,12", msg::invalid_page_range, before},
+        {"no_pages.pdf", "", "1,2", msg::invalid_page_range, before},
+        {"tree_count_under.pdf", "", "4-5", msg::invalid_page_range, before},
         // A listed page that the library counts but can't make, after one it can.
-        {"tree_count_over.pdf", "", "2,6", msg::pdf_unreadable},
-        {"tree_cycle.pdf", "", "1,5", msg::pdf_unreadable},
-        {"tree_page_not_made.pdf", "", "3,5,4", msg::pdf_unreadable},
-        {"tree_kids_not_array.pdf", "", "1", msg::pdf_unreadable},
+        {"tree_count_over.pdf", "", "2,6", msg::pdf_unreadable, converting},
+        {"tree_cycle.pdf", "", "1,5", msg::pdf_unreadable, converting},
+        {"tree_page_not_made.pdf", "", "3,5,4", msg::pdf_unreadable, converting},
+        {"tree_kids_not_array.pdf", "", "1", msg::pdf_unreadable, converting},
+        // Page 3 of the first table can't be made; the tree's walk made the library rebuild
+        // the table, but the run reads the pages as the library's tool does.
+        {"rebuilt_table_page_3_broken_first.pdf", "", "", msg::pdf_unreadable, converting},
+        {"rebuilt_table_page_3_broken_first.pdf", "", "2-3", msg::pdf_unreadable, converting},
+        // Only the table rebuilt while page 1 was converted holds a page beyond the count.
+        {"rebuilt_table_beyond_count.pdf", "", "", msg::pdf_unreadable, converting},
     };
     for (const char* broken : test_support::page_trees_refused_at_opening)
-        cases.push_back({broken, "", "1-3", msg::pdf_unreadable});
+        cases.push_back({broken, "", "1-3", msg::pdf_unreadable, before});
     for (const char* broken : test_support::page_trees_refused_by_a_whole_run)
-        cases.push_back({broken, "", "", msg::pdf_unreadable});
+        cases.push_back(
+            {broken, "", "", msg::pdf_unreadable, test_support::holds_more_than_its_count(broken) ? before : converting});
     for (const failure_case& c : cases) {
         SCOPED_TRACE(c.src + (" pages <" + c.range + ">"));
         prepare(c.src, c.password, c.range);
         test_support::write_file(converter.dest, "old content");
         expect_failure(c.message);
         EXPECT_EQ(read_file(converter.dest), "old content");
-        EXPECT_EQ(converter.pages_total, 0u);
-        EXPECT_EQ(converter.pages_done, 0u);
+        if (c.when == before) {
+            EXPECT_EQ(converter.pages_total, 0u);
+            EXPECT_EQ(converter.pages_done, 0u);
+        } else {
+            EXPECT_GT(converter.pages_total, 0u);
+        }
     }
-    // A refused run creates no destination either.
-    prepare("five_pages.pdf", "", "7-9");
-    ASSERT_EQ(unlink(converter.dest.c_str()), 0);
-    expect_failure(msg::invalid_page_range);
-    EXPECT_FALSE(std::filesystem::exists(converter.dest));
+    // A refused run creates no destination either, and leaves nothing beside it: not
+    // before the pages, nor after all of them.
+    const std::pair<const char*, const char*> refusals[] = {{"five_pages.pdf", "7-9"},
+                                                            {"rebuilt_table_beyond_count.pdf", ""}};
+    for (const auto& [document, range] : refusals) {
+        SCOPED_TRACE(document);
+        prepare(document, "", range);
+        std::filesystem::remove(converter.dest);
+        const std::set<std::string> files_before = test_support::files_below(home.path());
+        expect_failure(*range != '\0' ? msg::invalid_page_range : msg::pdf_unreadable);
+        EXPECT_EQ(test_support::files_below(home.path()), files_before);
+    }
+}
+
+// Another program writes the source while the run converts it, held after two of its five
+// pages: the run fails as on an unreadable document, the destination keeps its bytes. A
+// source replaced by a rename leaves the file that the run opened as it was: that is the
+// document the run converts, whole.
+TEST_F(run_test, a_source_written_during_the_run_fails_it)
+{
+    const std::string original = read_file(fixture("five_pages.pdf"));
+    for (const test_support::source_change& change : test_support::source_changes) {
+        SCOPED_TRACE(change.name);
+        prepare("five_pages.pdf", "", "");
+        converter.src = home.file("changing.pdf");
+        test_support::write_dated_source(converter.src, original);
+        test_support::write_file(converter.dest, "old content");
+        converter.before_page_for_tests = [&](std::uint32_t pages_done) {
+            if (pages_done == 2)
+                change.apply(converter.src, original);
+        };
+        if (change.fails) {
+            expect_failure(msg::pdf_unreadable);
+            EXPECT_EQ(read_file(converter.dest), "old content");
+        } else {
+            EXPECT_NO_THROW(converter.convert_document());
+            EXPECT_EQ(read_file(converter.dest), five_pages({1, 2, 3, 4, 5}));
+        }
+    }
 }
 
 // The run converts the document that a front end's check opened, and opens its own when

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/stat.h>
 
 namespace {
@@ -37,9 +38,16 @@ const char* name_of(opened o)
     return "?";
 }
 
-opened try_open(const std::string& file, const std::optional<std::string>& password)
+// Opens `file` by its name, or (`through_open_file`) through a pdf_source_file of it.
+opened try_open(const std::string& file, const std::optional<std::string>& password, bool through_open_file = false)
 {
     try {
+        if (through_open_file) {
+            pdf_source_file source(file);
+            if (!source.is_open())
+                return opened::not_valid;
+            return pdf_open_document(source, password)->isOk() ? opened::ok : opened::not_valid;
+        }
         const auto doc = pdf_open_document(file, password);
         return doc->isOk() ? opened::ok : opened::not_valid;
     } catch (const pdf_wrong_pswd_exception& e) {
@@ -58,6 +66,17 @@ struct open_case {
     std::optional<std::string> password;
     opened expected;
 };
+
+// Each case opened by its name and through one open file, as a run reads it: the outcome
+// must be the case's either way.
+void expect_each_outcome(const std::vector<open_case>& cases)
+{
+    for (const open_case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " with " + (c.password ? "<" + *c.password + ">" : "no password"));
+        EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password)), name_of(c.expected));
+        EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password, true)), name_of(c.expected));
+    }
+}
 
 TEST(pdf_library, maps_each_opening_to_its_outcome)
 {
@@ -91,9 +110,33 @@ TEST(pdf_library, maps_each_opening_to_its_outcome)
         cases.push_back({file.c_str(), "", opened::wrong_password});
         cases.push_back({file.c_str(), std::nullopt, opened::wrong_password});
     }
-    for (const open_case& c : cases) {
-        SCOPED_TRACE(std::string(c.file) + " with " + (c.password ? "<" + *c.password + ">" : "no password"));
-        EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password)), name_of(c.expected));
+    expect_each_outcome(cases);
+}
+
+// The library tells its rebuilds of the cross-reference table also for a document read
+// through an open file: at the opening, and when a page first read makes it rebuild.
+TEST(pdf_library, an_open_file_tells_the_rebuilds_of_the_table)
+{
+    pdf_library library;
+    const struct {
+        const char* file;
+        int at_opening;
+        int after_page_3;
+    } cases[] = {
+        {"five_pages.pdf", 0, 0},
+        {"damaged_xref.pdf", 1, 1},
+        {"rebuilt_table_stale_copy.pdf", 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        pdf_source_file source(fixture(c.file));
+        ASSERT_TRUE(source.is_open());
+        int rebuilds = 0;
+        const auto doc = pdf_open_document(source, std::nullopt, [&] { ++rebuilds; });
+        EXPECT_EQ(rebuilds, c.at_opening);
+        EXPECT_NE(doc->getPage(3), nullptr);
+        EXPECT_EQ(rebuilds, c.after_page_3);
+        EXPECT_FALSE(source.changed());
     }
 }
 
@@ -151,10 +194,7 @@ TEST(pdf_library, a_document_the_library_cannot_decrypt_is_unreadable)
     }
     for (const char* file : {"encrypt_version_9.pdf", "encrypt_revision_9.pdf", "encrypt_unknown_method_aes_128.pdf"})
         cases.push_back({file, std::nullopt, opened::unreadable});
-    for (const open_case& c : cases) {
-        SCOPED_TRACE(std::string(c.file) + " with " + (c.password ? "<" + *c.password + ">" : "no password"));
-        EXPECT_STREQ(name_of(try_open(fixture(c.file), c.password)), name_of(c.expected));
-    }
+    expect_each_outcome(cases);
 }
 
 // Only a tree that holds more leaf pages than the library counts is found by the walk;
@@ -212,7 +252,7 @@ std::string convert_pages(const std::string& src, const std::string& dest, std::
     pdf_text_output out(dest, settings);
     for (int page : pages)
         pdf_display_page(*doc, out, page);
-    out.close();
+    out.copy_into_destination();
     return test_support::read_file(dest);
 }
 
@@ -261,15 +301,46 @@ void expect_system_error(const std::function<void()>& step, int code)
     }
 }
 
+// The pages' text reaches the destination only when the device copies it in: until then
+// an existing destination keeps its bytes, and a missing one is not made.
+TEST(pdf_library, the_destination_is_written_only_when_the_text_is_copied_in)
+{
+    pdf_library library;
+    test_support::temp_dir dir;
+    const auto doc = pdf_open_document(fixture("five_pages.pdf"), std::nullopt);
+    const std::string kept = dir.file("kept.txt");
+    test_support::write_file(kept, "before");
+    {
+        pdf_text_output out(kept, {});
+        pdf_display_page(*doc, out, 2);
+        EXPECT_EQ(test_support::read_file(kept), "before");
+    }
+    EXPECT_EQ(test_support::read_file(kept), "before");
+    {
+        pdf_text_output out(dir.file("new.txt"), {});
+        pdf_display_page(*doc, out, 2);
+    }
+    // Nothing of the staged text is left beside the destination either.
+    EXPECT_EQ(test_support::files_below(dir.path()), std::set<std::string> {"kept.txt"});
+}
+
 TEST(pdf_library, a_destination_that_cannot_be_opened_is_an_error_with_the_system_text)
 {
     pdf_library library;
     test_support::temp_dir dir;
-    expect_system_error([&] { pdf_text_output out(dir.file("no/such/folder.txt"), {}); }, ENOENT);
+    const auto doc = pdf_open_document(fixture("five_pages.pdf"), std::nullopt);
+    expect_system_error(
+        [&] {
+            pdf_text_output out(dir.file("no/such/folder.txt"), {});
+            pdf_display_page(*doc, out, 1);
+            out.copy_into_destination();
+        },
+        ENOENT);
 }
 
-// A full disk is reported, not lost: a write that fails shows at the latest when the
-// destination is closed.
+// A full disk is reported, not lost: one that fills while the text is staged (a file size
+// limit stands in for it) before the destination is opened, so the destination keeps its
+// bytes; one that fills while the text is copied in when the copy fails.
 TEST(pdf_library, a_failed_write_is_an_error_with_the_system_text)
 {
     pdf_library library;
@@ -278,17 +349,29 @@ TEST(pdf_library, a_failed_write_is_an_error_with_the_system_text)
         [&] {
             pdf_text_output out("/dev/full", {});
             pdf_display_page(*doc, out, 1);
-            out.close();
+            out.copy_into_destination();
         },
         ENOSPC);
-    expect_system_error(
-        [&] {
-            pdf_text_output out("/dev/full", {});
-            for (int round = 0; round < 1000; ++round)
-                pdf_display_page(*doc, out, 1 + round % 5);
-            ADD_FAILURE() << "every page written";
-        },
-        ENOSPC);
+
+    test_support::temp_dir dir;
+    const std::string dest = dir.file("kept.txt");
+    test_support::write_file(dest, "before");
+    for (const int pages : {5, 1000}) {
+        SCOPED_TRACE(pages);
+        const int result = test_support::run_with_file_size_limit(64, [&] {
+            try {
+                pdf_text_output out(dest, {});
+                for (int page = 0; page < pages; ++page)
+                    pdf_display_page(*doc, out, 1 + page % 5);
+                out.copy_into_destination();
+            } catch (const tk_exception& e) {
+                return e.level == 1 && e.code == EFBIG && std::string(e.what()) == std::strerror(EFBIG) ? 0 : 1;
+            }
+            return 2;
+        });
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(test_support::read_file(dest), "before");
+    }
 }
 
 struct config_case {

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "../fixtures/five_pages_text.h"
 #include "../fixtures/long_password.h"
 #include "broken_page_trees.h"
 #include "g_finish_page.h"
@@ -23,6 +24,7 @@
 #include "quillet_convertor.h"
 #include "run_gate.h"
 #include "select_files_page.h"
+#include "source_changes.h"
 #include "test_support.h"
 #include "tk_exception.h"
 #include "wizard_driver.h"
@@ -54,6 +56,45 @@ using test_support::write_file;
 namespace {
 
 using page = sel_file_page;
+
+// A message as the error box and the finish page's list show it: each newline a blank.
+std::string as_reported(std::string message)
+{
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    return message;
+}
+
+// What a user sees of a run that fails: the run's error box, then the finish page.
+struct failed_run {
+    std::string box;
+    std::string result;
+    std::string errors;
+};
+
+// The end of a script whose run fails: OK to the run's error box, then Finish on the finish
+// page; what they show goes to `seen`.
+script& to_the_finish_of_a_failed_run(script& steps, failed_run& seen)
+{
+    return steps
+        .then("the run's error box", [] { return !box_text().isEmpty(); }, [&seen] {
+            seen.box = box_text().toStdString();
+            answer("OK");
+        })
+        .then("finish page", on_page(finish), [&seen] {
+            seen.result = text_of(g_finish::result_id);
+            seen.errors = text_of(g_finish::errors_id);
+            click_sheet(plat::ID_PSFINISH);
+        });
+}
+
+// A run that failed as on an unreadable document, as the user saw it.
+void expect_unreadable(const failed_run& seen)
+{
+    const std::string unreadable = as_reported(msg::pdf_unreadable);
+    QCOMPARE(seen.box, unreadable);
+    QCOMPARE(seen.result, std::string(msg::finish_errors));
+    QCOMPARE(seen.errors, unreadable + "\n\n");
+}
 
 // Catches the desktop's open requests for files, so the tests open nothing.
 class open_catcher : public QObject {
@@ -379,7 +420,7 @@ private slots:
         for (int shown : pages_after)
             QCOMPARE(shown, select_files);
         QVERIFY(existing_kept_on_no);
-        // The old file went; the run wrote the five pages of the encrypted document in its place.
+        // The run replaced the old text with the five pages of the encrypted document.
         const std::string written = read_file(existing);
         QCOMPARE(page_breaks(written), 5);
         QVERIFY(written.find("keep me") == std::string::npos);
@@ -517,8 +558,7 @@ private slots:
     {
         QTest::addColumn<bool>("spoil_source");
         QTest::addColumn<QString>("error");
-        std::string unreadable = msg::pdf_unreadable;
-        std::replace(unreadable.begin(), unreadable.end(), '\n', ' ');
+        const std::string unreadable = as_reported(msg::pdf_unreadable);
         // The source changes into garbage while the overwrite question waits.
         QTest::newRow("source spoiled after the checks") << true << QString::fromStdString(unreadable);
         // A link into a folder that does not exist: the run can't create the destination.
@@ -570,9 +610,107 @@ private slots:
         QCOMPARE(errors_text, report + "\n\n");
         QVERIFY(hint_hidden);
         QVERIFY(cancel_help_off);
-        // Deleted on Yes, and not made again by the refused run; a link stays a link.
-        QVERIFY(!std::filesystem::exists(dest));
-        QCOMPARE(std::filesystem::is_symlink(dest), !spoil_source);
+        // Not deleted on Yes, nor written by the failed run; a link stays a link to nothing.
+        if (spoil_source) {
+            QCOMPARE(read_file(dest), std::string("old"));
+        } else {
+            QVERIFY(std::filesystem::is_symlink(dest));
+            QVERIFY(!std::filesystem::exists(dest));
+        }
+    }
+
+    // The source changes while the overwrite question waits: Yes lets the run start, which
+    // opens and checks the document again, fails on what the source has become, and leaves
+    // the destination as it was.
+    void source_replaced_while_the_overwrite_question_is_open_leaves_the_destination_data()
+    {
+        QTest::addColumn<QString>("replacement");
+        QTest::newRow("renamed over by a tree with more pages than its count") << "tree_count_under.pdf";
+        QTest::newRow("renamed over by a document whose page 3 can't be made")
+            << "rebuilt_table_page_3_broken_first.pdf";
+        QTest::newRow("removed") << "";
+    }
+    void source_replaced_while_the_overwrite_question_is_open_leaves_the_destination()
+    {
+        QFETCH(QString, replacement);
+        const std::string src = out("doc.pdf");
+        const std::string dest = out("doc.txt");
+        write_file(src, read_file(fixture("five_pages.pdf")));
+        write_file(dest, "old");
+        failed_run seen;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(src, dest);
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("overwrite question", box_says(msg::dest_overwrite), [&] {
+                if (replacement.isEmpty()) {
+                    std::filesystem::remove(src);
+                } else {
+                    write_file(out("new.pdf"), read_file(fixture(replacement.toStdString())));
+                    std::filesystem::rename(out("new.pdf"), src);
+                }
+                answer("&Yes");
+            });
+        to_the_finish_of_a_failed_run(steps, seen);
+        QCOMPARE(run_wizard(steps), 1);
+        expect_unreadable(seen);
+        QCOMPARE(read_file(dest), std::string("old"));
+    }
+
+    // Another program writes the source while the run converts it, held after two of its five
+    // pages: the run fails as on an unreadable document, and the existing destination keeps
+    // its bytes. A rename leaves the file that the run opened: it converts that one, whole.
+    void a_source_written_during_the_run_fails_it_data()
+    {
+        QTest::addColumn<int>("change");
+        for (std::size_t i = 0; i < std::size(test_support::source_changes); ++i)
+            QTest::newRow(test_support::source_changes[i].name) << static_cast<int>(i);
+    }
+    void a_source_written_during_the_run_fails_it()
+    {
+        QFETCH(int, change);
+        const test_support::source_change& changing = test_support::source_changes[change];
+        const std::string original = read_file(fixture("five_pages.pdf"));
+        const std::string src = out("doc.pdf");
+        const std::string dest = out("doc.txt");
+        test_support::write_dated_source(src, original);
+        write_file(dest, "old");
+        run_gate gate;
+        gate.allow(2);
+        failed_run seen;
+        std::string result_text;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                quillet_convertor::instance()->before_page_for_tests = gate.hook();
+                fill(src, dest);
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("overwrite question", box_says(msg::dest_overwrite), [] { answer("&Yes"); })
+            .then("run held after two pages",
+                  [] { return current_page() == progress && quillet_convertor::instance()->pages_done == 2; },
+                  [&] {
+                      gate.wait_until_held_at(2);
+                      changing.apply(src, original);
+                      gate.allow_all();
+                  });
+        if (changing.fails)
+            to_the_finish_of_a_failed_run(steps, seen);
+        else
+            steps.then("finish page", on_page(finish), [&] {
+                result_text = text_of(g_finish::result_id);
+                click_sheet(plat::ID_PSFINISH);
+            });
+        QCOMPARE(run_wizard(steps), 1);
+        if (changing.fails) {
+            expect_unreadable(seen);
+            QCOMPARE(read_file(dest), std::string("old"));
+        } else {
+            QCOMPARE(result_text, std::string(msg::finish_success));
+            QCOMPARE(read_file(dest), fixture_text::five_pages({1, 2, 3, 4, 5}));
+        }
     }
 
     // Cancel while the worker converts: Yes closes the wizard, the run stops between pages
@@ -920,10 +1058,10 @@ private slots:
         QCOMPARE(read_file((area / "full" / ".txt").string()), std::string("keep me"));
     }
 
-    // Every refusal that the document and the page list decide comes on Next, before the
-    // overwrite question and any deletion: a page tree the library can't read or that holds
-    // more pages than it counts, a page it can't make, a list without a page of the document.
-    // The page stays and the existing destination keeps its bytes.
+    // Every refusal that can be known before a page is converted comes on Next, before the
+    // overwrite question: a page tree the library can't read or that holds more pages than
+    // it counts, a list without a page of the document. The page stays and the existing
+    // destination keeps its bytes.
     void document_refused_on_next_keeps_the_destination_data()
     {
         QTest::addColumn<QString>("document");
@@ -932,9 +1070,8 @@ private slots:
         const QString unreadable = QString::fromLatin1(msg::pdf_unreadable);
         for (const char* broken : test_support::page_trees_refused_at_opening)
             QTest::newRow(broken) << QString::fromLatin1(broken) << QString() << unreadable;
-        for (const char* broken : test_support::page_trees_refused_by_a_whole_run)
+        for (const char* broken : test_support::page_trees_beyond_their_count)
             QTest::newRow(broken) << QString::fromLatin1(broken) << QString() << unreadable;
-        QTest::newRow("listed page the library can't make") << "tree_page_not_made.pdf" << "2,5" << unreadable;
         QTest::newRow("list beyond the document")
             << "five_pages.pdf" << "7-9" << QString::fromLatin1(msg::invalid_page_range);
     }
@@ -952,6 +1089,45 @@ private slots:
                 }
             },
             refusal.toStdString());
+    }
+
+    // What shows only as the pages are converted (a page that the library counts but can't
+    // make, a page beyond the count that only the table rebuilt during the run holds) fails
+    // the run after Yes to the overwrite question: the finish page lists the error, and the
+    // destination keeps its bytes.
+    void document_refused_by_the_run_keeps_the_destination_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("range");
+        for (const char* broken : test_support::page_trees_refused_by_a_whole_run)
+            if (!test_support::holds_more_than_its_count(broken))
+                QTest::newRow(broken) << QString::fromLatin1(broken) << QString();
+        QTest::newRow("listed page the library can't make") << "tree_page_not_made.pdf" << "2,5";
+        QTest::newRow("page 3 of the first table") << "rebuilt_table_page_3_broken_first.pdf" << "";
+        QTest::newRow("beyond the count on the rebuilt table") << "rebuilt_table_beyond_count.pdf" << "";
+    }
+    void document_refused_by_the_run_keeps_the_destination()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, range);
+        const std::string dest = out("out.txt");
+        write_file(dest, "keep me");
+        failed_run seen;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                fill(fixture(document.toStdString()), dest);
+                if (!range.isEmpty()) {
+                    click(page::some_pages_radio);
+                    put(page::range_edit, range.toStdString());
+                }
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("overwrite question", box_says(msg::dest_overwrite), [] { answer("&Yes"); });
+        to_the_finish_of_a_failed_run(steps, seen);
+        QCOMPARE(run_wizard(steps), 1);
+        expect_unreadable(seen);
+        QCOMPARE(read_file(dest), std::string("keep me"));
     }
 
     // Next tells a wrong password of any length, typed or loaded from the settings, as

@@ -13,6 +13,7 @@
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <system_error>
@@ -210,13 +211,18 @@ bool drop_privileges()
     return setgroups(0, nullptr) == 0 && setgid(unprivileged_gid) == 0 && setuid(unprivileged_uid) == 0;
 }
 
-int run_unprivileged(const std::function<int()>& body)
+namespace {
+
+// Runs `body` in a forked child once `prepare` has made it ready (255 when it could not);
+// gives what run_unprivileged gives. `caller` names the helper in the message of a child
+// that hangs.
+int run_in_child(const char* caller, const std::function<bool()>& prepare, const std::function<int()>& body)
 {
     const pid_t child = fork();
     if (child < 0)
         return -1;
     if (child == 0) {
-        if (!drop_privileges())
+        if (!prepare())
             _exit(255);
         int result = 255;
         try {
@@ -228,8 +234,29 @@ int run_unprivileged(const std::function<int()>& body)
     }
     // A child that hangs is killed after the wait, so that the test fails instead of
     // waiting for good.
-    const int code = exit_code_of(wait_for_child(child, unprivileged_wait));
+    const std::optional<int> status = wait_for_child(child, unprivileged_wait);
+    if (!status)
+        std::fprintf(stderr, "%s: its child did not end well\n", caller);
+    const int code = exit_code_of(status);
     return code == 255 ? -1 : code;
+}
+
+} // namespace
+
+int run_unprivileged(const std::function<int()>& body)
+{
+    return run_in_child("run_unprivileged", drop_privileges, body);
+}
+
+bool limit_file_size(std::size_t bytes)
+{
+    const rlimit limit {bytes, bytes};
+    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+int run_with_file_size_limit(std::size_t bytes, const std::function<int()>& body)
+{
+    return run_in_child("run_with_file_size_limit", [bytes] { return limit_file_size(bytes); }, body);
 }
 
 void open_to_everyone(const std::filesystem::path& path)

@@ -5,6 +5,7 @@
 // the path and the system's reason, so that a test whose set-up fails ends at once and says
 // why instead of going on without what it needs. Every wait here has a deadline.
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -77,6 +78,15 @@ inline constexpr std::chrono::seconds unprivileged_wait {120};
 // that `body` returned, or -1 when the child could not drop them, died, or still ran after
 // unprivileged_wait (it is then killed, and the error stream says so).
 int run_unprivileged(const std::function<int()>& body);
+
+// Makes the calling process unable to write files past `bytes` bytes, as on a disk that
+// is full by then: a write past the limit fails with EFBIG instead of raising SIGXFSZ.
+// The limit is kept by the programs that the process starts. False when it could not.
+bool limit_file_size(std::size_t bytes);
+
+// Runs `body` in a forked child under limit_file_size(`bytes`); gives what
+// run_unprivileged gives.
+int run_with_file_size_limit(std::size_t bytes, const std::function<int()>& body);
 
 // Makes a folder and what it holds reachable for the unprivileged user (for the
 // folders the children work in); harmless when that user is the owner.
