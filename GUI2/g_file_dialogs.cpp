@@ -36,6 +36,8 @@ file_dialog::file_dialog(plat::hwnd owner, const file_dialog_texts* texts, const
 
 std::string file_dialog::get_file_name() const { return std::string(file_name); }
 
+std::string file_dialog::get_too_long_name() const { return too_long_name; }
+
 open_file_dialog::open_file_dialog(plat::hwnd owner, const file_dialog_texts* texts, const std::string& name)
     : file_dialog(owner, texts, name)
 {
@@ -45,7 +47,9 @@ open_file_dialog::open_file_dialog(plat::hwnd owner, const file_dialog_texts* te
 bool open_file_dialog::show()
 {
     const tk_cwd_saver saver{std::string(initial_dir)};
-    return plat::get_open_file_name(ofn);
+    const bool chosen = plat::get_open_file_name(ofn);
+    too_long_name = ofn.too_long;
+    return chosen;
 }
 
 save_file_dialog::save_file_dialog(plat::hwnd owner, const file_dialog_texts* texts, const std::string& name,
@@ -61,10 +65,16 @@ bool save_file_dialog::show()
 {
     const tk_cwd_saver saver{std::string(initial_dir)};
     const bool chosen = plat::get_save_file_name(ofn);
+    // The name as it would be saved, with the extension added as below.
+    too_long_name = ofn.too_long;
+    if (!too_long_name.empty() && too_long_name.find(def_ext) == std::string::npos)
+        too_long_name += def_ext;
     if (chosen && std::strstr(file_name, def_ext.c_str()) == nullptr) {
         // A name that leaves no room for the extension is refused rather than cut.
-        if (std::strlen(file_name) + def_ext.size() + 1 > sizeof file_name)
+        if (std::strlen(file_name) + def_ext.size() + 1 > sizeof file_name) {
+            too_long_name = std::string(file_name) + def_ext;
             return false;
+        }
         std::strcat(file_name, def_ext.c_str());
     }
     return chosen;

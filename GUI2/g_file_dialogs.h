@@ -25,6 +25,10 @@ public:
     virtual bool show() = 0;
     // The chosen name; meaningful after show returned true.
     std::string get_file_name() const;
+    // After show returned false: a name that the user chose but that does not fit the
+    // program's name buffer (the Save dialog's with its default extension), so that no file
+    // can be made of it; empty after Cancel.
+    std::string get_too_long_name() const;
 
     plat::open_file_name ofn;
     char file_name[plat::MAX_PATH];
@@ -32,6 +36,8 @@ public:
 
 protected:
     ~file_dialog() = default;
+
+    std::string too_long_name;
 };
 
 class open_file_dialog : public file_dialog {

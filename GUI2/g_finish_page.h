@@ -70,11 +70,16 @@ inline std::string profile_start_name()
     return folder.empty() ? std::string() : folder + plat::separator;
 }
 
-// Tells that the profile `path` was not saved, with the system's text for its last error.
+// Tells that the profile `path` was not saved, and why.
+inline void report_unsaved_profile(const std::string& path, const std::string& reason)
+{
+    wizard_shell::error(std::string(msg::profile_not_saved) + "\n" + path + "\n" + reason);
+}
+
+// The same with the system's text for its last error.
 inline void report_unsaved_profile(const std::string& path)
 {
-    const tk_exception_ex reason;
-    wizard_shell::error(std::string(msg::profile_not_saved) + "\n" + path + "\n" + reason.what());
+    report_unsaved_profile(path, tk_exception_ex().what());
 }
 } // namespace g_finish
 
@@ -178,8 +183,12 @@ public:
         std::replace(filter, filter + std::strlen(filter), '|', '\0');
         const file_dialog_texts texts{filter, msg::profile_dialog_title};
         save_file_dialog dialog(this->window, &texts, g_finish::profile_start_name(), profile_ext.c_str());
-        if (!dialog.show())
+        if (!dialog.show()) {
+            // A name too long to be a file name is told as the destination's is; nothing is written.
+            if (const std::string name = dialog.get_too_long_name(); !name.empty())
+                g_finish::report_unsaved_profile(name, msg::path_too_long);
             return 0;
+        }
         const std::string path = dialog.get_file_name();
         if (!Converter::instance()->store_profile(path))
             g_finish::report_unsaved_profile(path);

@@ -30,17 +30,22 @@ int read_at_most(int fd, std::size_t limit, std::string& bytes)
     return 0;
 }
 
-} // namespace
-
-int open_regular_file(const std::string& name, int flags, struct stat& status)
+// Opens `name` below `folder` with `flags` when it is a regular file; `follow` says whether
+// a link there is followed.
+int open_regular(int folder, const std::string& name, int flags, bool follow, struct stat& status)
 {
-    if (::stat(name.c_str(), &status) != 0)
+    if (::fstatat(folder, name.c_str(), &status, follow ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
         return -1;
+    if (S_ISLNK(status.st_mode)) {
+        errno = ELOOP;
+        return -1;
+    }
     if (!S_ISREG(status.st_mode)) {
         errno = kind_error(status);
         return -1;
     }
-    const int descriptor = ::open(name.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int descriptor = ::openat(folder, name.c_str(),
+                                    flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
     if (descriptor < 0)
         return -1;
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -52,11 +57,11 @@ int open_regular_file(const std::string& name, int flags, struct stat& status)
     return descriptor;
 }
 
-int read_regular_file(const std::string& name, std::size_t limit, std::string& bytes)
+int read_regular(int folder, const std::string& name, bool follow, std::size_t limit, std::string& bytes)
 {
     bytes.clear();
     struct stat status {};
-    const int fd = open_regular_file(name, O_RDONLY, status);
+    const int fd = open_regular(folder, name, O_RDONLY, follow, status);
     if (fd < 0)
         return errno;
     // One byte past the limit tells a file that grew meanwhile from one that fits.
@@ -67,6 +72,28 @@ int read_regular_file(const std::string& name, std::size_t limit, std::string& b
     if (error != 0)
         bytes.clear();
     return error;
+}
+
+} // namespace
+
+int open_regular_file(const std::string& name, int flags, struct stat& status)
+{
+    return open_regular(AT_FDCWD, name, flags, true, status);
+}
+
+int read_regular_file(const std::string& name, std::size_t limit, std::string& bytes)
+{
+    return read_regular(AT_FDCWD, name, true, limit, bytes);
+}
+
+int open_regular_entry(int folder, const std::string& name, int flags, struct stat& status)
+{
+    return open_regular(folder, name, flags, false, status);
+}
+
+int read_regular_entry(int folder, const std::string& name, std::size_t limit, std::string& bytes)
+{
+    return read_regular(folder, name, false, limit, bytes);
 }
 
 } // namespace plat

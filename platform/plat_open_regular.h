@@ -21,4 +21,9 @@ int open_regular_file(const std::string& name, int flags, struct stat& status);
 // error of the read. A bigger file is never read into memory.
 int read_regular_file(const std::string& name, std::size_t limit, std::string& bytes);
 
+// The same for the entry `name` of the folder `folder` (a descriptor; O_PATH will do), which
+// is not followed when it is a link (ELOOP then).
+int open_regular_entry(int folder, const std::string& name, int flags, struct stat& status);
+int read_regular_entry(int folder, const std::string& name, std::size_t limit, std::string& bytes);
+
 } // namespace plat

@@ -1,5 +1,6 @@
 #include "plat_settings_file.h"
 
+#include "plat_follow_links.h"
 #include "plat_open_regular.h"
 #include "plat_replace_file.h"
 
@@ -16,19 +17,10 @@ namespace plat {
 namespace {
 
 constexpr mode_t file_mode = 0600;
-constexpr mode_t folder_mode = 0700;
 
 // The longest pause between two tries of a lock that another program holds; its stores
 // take milliseconds, so a waiter sees it free soon after.
 constexpr std::chrono::milliseconds longest_lock_pause {20};
-
-std::string folder_of(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Holds the exclusive lock of a key file for as long as it lives. The lock sits on a
 // file of its own beside the key file, since the key file itself is replaced by rename.
@@ -36,10 +28,10 @@ std::string folder_of(const std::string& path)
 // that program may hang, and this one must not hang with it.
 class store_lock {
 public:
-    store_lock(const std::string& key_path, std::chrono::milliseconds wait)
+    store_lock(const path_end& key, std::chrono::milliseconds wait)
     {
-        fd = ::open((key_path + ".lock").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW,
-                    file_mode);
+        fd = ::openat(key.folder.get(), (key.name + ".lock").c_str(),
+                      O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW, file_mode);
         if (fd < 0) {
             error = errno;
             return;
@@ -86,7 +78,12 @@ settings_file::settings_file(std::string path_, std::string key_name_, std::chro
 int settings_file::read_bytes(std::string& bytes, bool& missing) const
 {
     missing = false;
-    switch (const int error = read_regular_file(path, max_size, bytes)) {
+    bytes.clear();
+    path_end end;
+    int error = find_path_end(path, true, end);
+    if (error == 0)
+        error = end.exists ? read_regular_entry(end.folder.get(), end.name, max_size, bytes) : ENOENT;
+    switch (error) {
     case ENOENT:
         missing = true;
         return 0;
@@ -110,31 +107,24 @@ int settings_file::read_file(reg_file_contents& contents, bool& missing) const
     return error;
 }
 
-int settings_file::make_folders() const
-{
-    const std::string folder = folder_of(path);
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        struct stat info {};
-        if (::stat(part.c_str(), &info) != 0 && ::mkdir(part.c_str(), folder_mode) != 0 && errno != EEXIST)
-            return errno;
-        if (slash == std::string::npos)
-            return 0;
-    }
-}
+// The key file's folder, made with the folders above it when missing, and the key file in it
+// (a link there not followed: a store replaces the link itself).
+int settings_file::find_key(path_end& key) const { return find_path_end(path, false, key, true); }
 
 // Best effort: the password the file may hold is then readable by its owner only. Only a
 // regular file is opened (no device acts on it), and not through a link, so that no file
 // elsewhere changes its mode.
 void settings_file::make_private() const
 {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || (status.st_mode & 07777) == file_mode)
+    path_end key;
+    if (find_path_end(path, false, key) != 0 || !key.exists || !S_ISREG(key.status.st_mode)
+        || (key.status.st_mode & 07777) == file_mode)
         return;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status {};
+    const int fd = open_regular_entry(key.folder.get(), key.name, O_RDONLY, status);
     if (fd < 0)
         return;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & 07777) != file_mode)
+    if ((status.st_mode & 07777) != file_mode)
         static_cast<void>(::fchmod(fd, file_mode));
     ::close(fd);
 }
@@ -148,15 +138,16 @@ int settings_file::open(reg_file_contents& contents, bool& created, bool for_wri
             make_private();
         return error;
     }
-    if (const int error = make_folders())
+    path_end key;
+    if (const int error = find_key(key))
         return error;
-    const store_lock lock(path, lock_wait);
+    const store_lock lock(key, lock_wait);
     if (lock.error != 0)
         return lock.error;
     // Another process may have made it while this one waited for the lock.
     if (const int error = read_file(contents, missing); error != 0 || !missing)
         return error;
-    if (const int error = replace(format_registry_file(key_name, contents)))
+    if (const int error = replace(key, format_registry_file(key_name, contents)))
         return error;
     created = true;
     return 0;
@@ -175,9 +166,10 @@ bool settings_file::can_ever_hold(const reg_value& value) const
 
 int settings_file::update(const std::function<void(reg_file_contents&)>& change) const
 {
-    if (const int error = make_folders())
+    path_end key;
+    if (const int error = find_key(key))
         return error;
-    const store_lock lock(path, lock_wait);
+    const store_lock lock(key, lock_wait);
     if (lock.error != 0)
         return lock.error;
     std::string old_bytes;
@@ -193,29 +185,18 @@ int settings_file::update(const std::function<void(reg_file_contents&)>& change)
     // Writing the very bytes the file holds would change nothing but cost a flush.
     if (!missing && bytes == old_bytes)
         return 0;
-    return replace(bytes);
+    return replace(key, bytes);
 }
 
 // Writes the new file beside the old one, flushes it to the disk and renames it over the
 // old one. Once the new file's bytes are on the disk, the rename leaves the old or the
 // new file whole whenever the system stops; the folder is not flushed as well, since a
-// rename that a power cut undoes leaves the old settings, which is allowed.
-int settings_file::replace(const std::string& bytes) const
+// rename that a power cut undoes leaves the old settings, which is allowed. What stands at
+// the key's name now counts, not what stood there when the key was found.
+int settings_file::replace(const path_end& key, const std::string& bytes) const
 {
-    const std::string fresh = path + ".new";
-    // A file left by a writer that died is removed first, whoever owns it.
-    if (::unlink(fresh.c_str()) != 0 && errno != ENOENT)
-        return errno;
-    const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, file_mode);
-    if (fd < 0)
-        return errno;
-    if (::fchmod(fd, file_mode) != 0) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(fresh.c_str());
-        return error;
-    }
-    return complete_replacement(fd, fresh, path, bytes);
+    const bool there = ::faccessat(key.folder.get(), key.name.c_str(), F_OK, AT_SYMLINK_NOFOLLOW) == 0;
+    return replace_in_folder(key.folder.get(), key.name, there, bytes);
 }
 
 } // namespace plat

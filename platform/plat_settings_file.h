@@ -6,7 +6,10 @@
 // Only a regular file of at most max_size bytes (a link that leads to one is followed)
 // holds values. Anything else at the path (a FIFO, a device, a folder, a huge file) reads
 // as no values without being read; the next store puts a regular file in its place, except
-// over a folder, which stays and fails the store.
+// over a folder, which stays and fails the store. A link on the way that the system's link
+// protection refuses is not followed, whatever the machine's setting: the file then can't be
+// read or stored (EACCES), as with the protection on (plat_follow_links.h).
+#include "plat_follow_links.h"
 #include "plat_registry_format.h"
 
 #include <chrono>
@@ -48,9 +51,9 @@ private:
     // The file's bytes; none when it is missing (`missing` set) or holds no values.
     int read_bytes(std::string& bytes, bool& missing) const;
     int read_file(reg_file_contents& contents, bool& missing) const;
-    int make_folders() const;
+    int find_key(path_end& key) const;
     void make_private() const;
-    int replace(const std::string& bytes) const;
+    int replace(const path_end& key, const std::string& bytes) const;
 
     std::string path;
     std::string key_name;

@@ -4,10 +4,14 @@
 #include "plat_ui_thread.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QStringList>
 
+#include <climits>
 #include <cstring>
+#include <unistd.h>
 
 namespace plat {
 
@@ -43,9 +47,43 @@ QStringList name_filters(const char* filter)
     return result;
 }
 
+// A name longer than a name in `folder` may be, as the system counts it (in bytes).
+bool longer_than_the_system_allows(const QFileInfo& name)
+{
+    long most = ::pathconf(QFile::encodeName(name.absolutePath()).constData(), _PC_NAME_MAX);
+    if (most < 0)
+        most = NAME_MAX;
+    return QFile::encodeName(name.fileName()).size() > most;
+}
+
+// The toolkit's dialog stays open, saying nothing, when a new name is longer than the
+// system allows; this one closes and hands the name on, so that its caller can tell why no
+// file is made of it.
+class save_dialog_window : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    QString too_long;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (acceptMode() == AcceptSave && !chosen.isEmpty()) {
+            const QFileInfo name(chosen.front());
+            if (!name.exists() && longer_than_the_system_allows(name)) {
+                too_long = chosen.front();
+                done(Rejected);
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
 bool run_file_dialog(open_file_name& block, bool save)
 {
-    QFileDialog dialog(block.owner);
+    block.too_long.clear();
+    save_dialog_window dialog(block.owner);
     dialog.setObjectName(QStringLiteral("plat_file_dialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -68,14 +106,21 @@ bool run_file_dialog(open_file_name& block, bool save)
     dialog.setDirectory(folder);
     if (block.file != nullptr && block.file[0] != '\0')
         dialog.selectFile(QString::fromLocal8Bit(block.file));
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (!dialog.too_long.isEmpty()) {
+        block.too_long = QDir::toNativeSeparators(dialog.too_long).toLocal8Bit().toStdString();
+        return false;
+    }
+    if (!accepted)
         return false;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || block.file == nullptr)
         return false;
     const QByteArray name = QDir::toNativeSeparators(chosen.front()).toLocal8Bit();
-    if (static_cast<unsigned>(name.size()) + 1 > block.max_file)
+    if (static_cast<unsigned>(name.size()) + 1 > block.max_file) {
+        block.too_long = name.toStdString();
         return false;
+    }
     std::memcpy(block.file, name.constData(), static_cast<std::size_t>(name.size()) + 1);
     return true;
 }

@@ -5,6 +5,8 @@
 // afterwards, the folder to open in, the title and flags.
 #include "plat_window.h"
 
+#include <string>
+
 namespace plat {
 
 struct open_file_name {
@@ -15,11 +17,15 @@ struct open_file_name {
     const char* initial_dir = nullptr;
     const char* title = nullptr;
     unsigned flags = 0;           // OFN_FILEMUSTEXIST: only existing files are accepted
+    // Set by the dialog: a chosen name that can't be handed over, as it does not fit the
+    // buffer (which then stays as it was) or a new name is longer than the system allows;
+    // empty otherwise.
+    std::string too_long;
 };
 
 // Run modally; true when the user chose a file (its full name is then in `file`), false
-// after Cancel, the close box, or a chosen name that does not fit the buffer. The Save
-// dialog asks nothing about overwriting and adds no extension of its own.
+// after Cancel, the close box, or a chosen name that is too long (it is then in `too_long`).
+// The Save dialog asks nothing about overwriting and adds no extension of its own.
 bool get_open_file_name(open_file_name& block);
 bool get_save_file_name(open_file_name& block);
 

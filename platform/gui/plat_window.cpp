@@ -307,6 +307,13 @@ bool show_window(hwnd window, int command)
     return was_visible;
 }
 
+hwnd get_focus()
+{
+    if (!on_ui_thread())
+        return nullptr;
+    return QApplication::focusWidget();
+}
+
 hwnd set_focus(hwnd window)
 {
     QWidget* previous = QApplication::focusWidget();

@@ -82,6 +82,9 @@ int is_dlg_button_checked(hwnd dialog, int id);
 lresult send_dlg_item_message(hwnd dialog, int id, unsigned msg, wparam w, lparam l);
 bool enable_window(hwnd window, bool enable);
 bool show_window(hwnd window, int command);
+// The window that has the keyboard focus: a control of the active window on the
+// user-interface thread, none on any other thread.
+hwnd get_focus();
 hwnd set_focus(hwnd window);
 
 } // namespace plat

@@ -172,7 +172,11 @@ bool sel_file_page::page_init()
 void sel_file_page::on_src_edit()
 {
     const std::string src = get_dlg_item_text(src_edit);
-    if (!src.empty())
+    // Next has told already that no destination can be proposed for this name; the box that
+    // told it took the focus from the edit.
+    const bool told = !failed_proposal.empty() && src == failed_proposal;
+    failed_proposal.clear();
+    if (!src.empty() && !told)
         set_default_dest(src.c_str());
 }
 
@@ -248,6 +252,17 @@ void sel_file_page::on_help() { wizard_shell::display_help(help_topic); }
 
 int sel_file_page::on_next()
 {
+    // Enter in the source edit presses Next while the edit keeps the focus: the proposal
+    // that its losing the focus makes comes first, so that the checks see it.
+    if (get_focus() == get_dlg_item(src_edit)) {
+        try {
+            on_src_edit();
+        } catch (...) {
+            failed_proposal = get_dlg_item_text(src_edit);
+            wizard_report_event_failure(std::current_exception());
+            return -1;
+        }
+    }
     try {
         collect();
     } catch (const tk_exception& e) {

@@ -55,4 +55,8 @@ public:
 private:
     // The checks after the page has been collected; 0 to go on, -1 to stay.
     int check_inputs();
+
+    // The source name for which Next failed to propose a destination, until the edit has
+    // lost the focus once more; that loss does not tell the failure a second time.
+    std::string failed_proposal;
 };

@@ -290,6 +290,90 @@ private slots:
         QCOMPARE(seen, (std::vector<int>{page::browse_src_button, page::use_password_box}));
     }
 
+    // Enter in the PDF field, the first thing most users do, converts into the proposed text
+    // file: Next makes the proposal that the field's losing the focus makes before it checks
+    // the names. Next by the button while the field has the focus does the same; a text file
+    // typed after leaving the field is kept. "~" is the test's folder.
+    void enter_in_the_pdf_field_converts_into_the_proposed_file_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("dest_before");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("converted");
+        QTest::newRow("Enter, no text file yet") << "Enter" << "" << "" << "~/home/doc.txt";
+        QTest::newRow("Enter, a text file in another folder") << "Enter" << "~/out/old.txt" << "" << "~/out/doc.txt";
+        QTest::newRow("the Next button") << "button" << "" << "" << "~/home/doc.txt";
+        QTest::newRow("a text file typed after the PDF field") << "Enter" << "" << "~/out/mine.txt" << "~/out/mine.txt";
+    }
+    void enter_in_the_pdf_field_converts_into_the_proposed_file()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, dest_before);
+        QFETCH(QString, typed);
+        QFETCH(QString, converted);
+        const auto in_root = [this](QString name) {
+            return name.replace(QLatin1Char('~'), QString::fromStdString(root->path().string())).toStdString();
+        };
+        std::filesystem::create_directories(root->file("docs"));
+        std::filesystem::create_directories(root->file("out"));
+        const std::string src = root->file("docs/doc.pdf");
+        write_file(src, read_file(fixture("five_pages.pdf")));
+        std::vector<QString> boxes;
+        script steps;
+        steps.watching([&boxes] {
+            if (!box_text().isEmpty() && (boxes.empty() || boxes.back() != box_text()))
+                boxes.push_back(box_text());
+        });
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                put(page::dest_edit, in_root(dest_before));
+                focus(page::src_edit);
+                put(page::src_edit, src);
+                if (!typed.isEmpty()) {
+                    press_key(Qt::Key_Tab);
+                    focus(page::dest_edit);
+                    put(page::dest_edit, in_root(typed));
+                }
+                if (how == QLatin1String("Enter")) {
+                    press_key(Qt::Key_Return);
+                    return;
+                }
+                // A click on the button makes the sheet the active window first.
+                sheet()->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(sheet()));
+                click_sheet(plat::ID_PSNEXT);
+            })
+            .then("finish", on_page(finish), [] { click_sheet(plat::ID_PSFINISH); });
+        QCOMPARE(run_wizard(steps), 1);
+        QCOMPARE(boxes, std::vector<QString>{});
+        QCOMPARE(page_breaks(read_file(in_root(converted))), 5);
+    }
+
+    // Enter in a PDF field whose name is too long for a destination to be proposed tells so
+    // once, and the page stays.
+    void a_proposal_that_fails_on_enter_is_told_once()
+    {
+        std::vector<QString> boxes;
+        script steps;
+        to_select_files(steps)
+            .then("select files", on_page(select_files), [&] {
+                focus(page::src_edit);
+                put(page::src_edit, "/" + std::string(300, 's') + ".pdf");
+                press_key(Qt::Key_Return);
+            })
+            .then("error box", [] { return box() != nullptr; }, [&] {
+                boxes.push_back(box_text());
+                answer("OK");
+            })
+            .then("page again", on_page(select_files), [&] {
+                if (box() != nullptr)
+                    boxes.push_back(box_text());
+            });
+        cancel_and_confirm(steps);
+        QCOMPARE(run_wizard(steps), 0);
+        QCOMPARE(boxes, std::vector<QString>{QString::fromLatin1(msg::path_too_long)});
+    }
+
     // Enter in an edit presses Next, whose checks then ask for the source; Enter or the space
     // bar on "Browse..." opens its file dialog.
     void the_select_files_page_answers_the_keyboard_data()

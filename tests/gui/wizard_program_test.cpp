@@ -22,6 +22,7 @@
 #include "plat_gui_constants.h"
 #include "progress_page.h"
 #include "quillet_convertor.h"
+#include "planted_links.h"
 #include "run_gate.h"
 #include "select_files_page.h"
 #include "source_changes.h"
@@ -826,12 +827,11 @@ private slots:
         QCOMPARE(stored.password, std::string("user-secret"));
     }
 
-    // A profile name that is a folder gets the program's error box, with the name and the
-    // system's reason, and the finish page stays.
-    void profile_named_as_a_folder_is_told()
+    // Runs a conversion and saves its settings under `name` by "Save Settings...": the one
+    // box that comes must say `expected_box`, and the finish page stay.
+    void save_settings_is_refused(const std::string& name, const std::string& expected_box)
     {
-        std::filesystem::create_directory(out("settings.qlp"));
-        std::string shown;
+        std::vector<std::string> boxes;
         int page_after = 0;
         script steps;
         to_select_files(steps)
@@ -841,9 +841,9 @@ private slots:
             })
             .then("finish page", on_page(finish), [] { click(g_finish::save_settings_id); })
             .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")),
-                  [&] { choose_in_file_dialog(QString::fromStdString(out("settings"))); })
+                  [&] { choose_in_file_dialog(QString::fromStdString(name)); })
             .then("error box", [] { return box() != nullptr; }, [&] {
-                shown = box_text().toStdString();
+                boxes.push_back(box_text().toStdString());
                 answer("OK");
             })
             .then("finish page again", on_page(finish), [&] {
@@ -851,10 +851,61 @@ private slots:
                 click_sheet(plat::ID_PSFINISH);
             });
         QCOMPARE(run_wizard(steps), 1);
-        plat::set_last_error(EISDIR);
-        QCOMPARE(shown, std::string(msg::profile_not_saved) + "\n" + out("settings.qlp") + "\n" + tk_exception_ex().what());
+        QCOMPARE(boxes, std::vector<std::string>{expected_box});
         QCOMPARE(page_after, finish);
+    }
+
+    // A profile name that is a folder gets the program's error box, with the name and the
+    // system's reason, and the finish page stays.
+    void profile_named_as_a_folder_is_told()
+    {
+        std::filesystem::create_directory(out("settings.qlp"));
+        plat::set_last_error(EISDIR);
+        save_settings_is_refused(out("settings"), std::string(msg::profile_not_saved) + "\n" + out("settings.qlp") +
+                                                      "\n" + tk_exception_ex().what());
         QVERIFY(std::filesystem::is_empty(out("settings.qlp")));
+    }
+
+    // A profile name too long to be a file name, as the program holds names (also one that
+    // fits only without the extension that the dialog adds), is told as the destination's
+    // is, with the name, and nothing is written.
+    void profile_name_too_long_is_told_data()
+    {
+        QTest::addColumn<int>("folder_length");
+        QTest::addColumn<int>("length");
+        QTest::newRow("a name of 300 characters") << 8 << 300;
+        QTest::newRow("a path of 300 characters") << 200 << 300;
+        QTest::newRow("fits only without the extension") << 8 << 258;
+    }
+    void profile_name_too_long_is_told()
+    {
+        QFETCH(int, folder_length);
+        QFETCH(int, length);
+        const std::string folder = out(std::string(static_cast<std::size_t>(folder_length), 'd')) + "/";
+        std::filesystem::create_directory(folder);
+        const std::string name = folder + std::string(static_cast<std::size_t>(length) - folder.size(), 'n');
+        save_settings_is_refused(name, std::string(msg::profile_not_saved) + "\n" + name + ".qlp\n" +
+                                           msg::path_too_long);
+        QVERIFY(std::filesystem::is_empty(folder));
+    }
+
+    // Saving a profile onto a name where another user planted a link, in a folder like /tmp
+    // (everyone may make files there, the sticky bit keeps each user's own): the link is not
+    // followed, whatever the machine's link protection, the error box tells why, and the file
+    // it leads to keeps its bytes.
+    void profile_onto_another_users_link_is_refused()
+    {
+        if (!test_support::can_plant_links())
+            QSKIP("only root can make a link that another user owns");
+        test_support::make_folder(out("sticky"), 01777);
+        write_file(out("target.qlp"), "keep");
+        test_support::plant_link(out("target.qlp"), out("sticky/planted.qlp"));
+        plat::set_last_error(EACCES);
+        save_settings_is_refused(out("sticky/planted.qlp"), std::string(msg::profile_not_saved) + "\n" +
+                                                                out("sticky/planted.qlp") + "\n" + tk_exception_ex().what());
+        QCOMPARE(read_file(out("target.qlp")), std::string("keep"));
+        QCOMPARE(std::filesystem::read_symlink(out("sticky/planted.qlp")).string(), out("target.qlp"));
+        QCOMPARE(test_support::files_below(out("sticky")), std::set<std::string>{"planted.qlp"});
     }
 
     // Clearing "Open on exit" opens nothing at Finish and is stored.

@@ -1,10 +1,15 @@
 // Not a test: runs the wizard through its four pages, once to a successful end and once to
 // a failed run, and saves a picture of the sheet on each page into the folder given as the
-// first argument (welcome.png, select_files.png, progress.png, finish.png, errors.png).
+// first argument (welcome.png, select_files.png, progress.png, finish.png, errors.png), and a
+// picture of the whole screen with the overwrite question (overwrite_box.png) and with the
+// error box for a profile of a long name that can't be saved (long_name_box.png), frame and
+// all when a window manager runs.
 // Run it on a display, e.g. xvfb-run -a wizard_screenshots /tmp/shots, to look at the pages.
 #include <QApplication>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QScreen>
+#include <QTest>
 
 #include "g_finish_page.h"
 #include "plat_gui_constants.h"
@@ -30,6 +35,16 @@ void shoot(const char* name)
 {
     const std::string path = folder + "/" + name;
     sheet()->grab().save(QString::fromStdString(path));
+    std::printf("%s\n", path.c_str());
+}
+
+// The whole screen, as the user sees it.
+void shoot_screen(const char* name)
+{
+    const std::string path = folder + "/" + name;
+    // The window manager frames a new window some events after it is shown.
+    QTest::qWait(500);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromStdString(path));
     std::printf("%s\n", path.c_str());
 }
 
@@ -89,14 +104,24 @@ int main(int argc, char** argv)
             click_sheet(plat::ID_PSNEXT);
         })
         .then("overwrite", [] { return box() != nullptr; }, [&] {
+            shoot_screen("overwrite_box.png");
             test_support::write_file(broken, "not a PDF document any more");
             answer("&Yes");
         })
         .then("run's error", [] { return box() != nullptr; }, [] { answer("OK"); })
         .then("finish", on_page(finish), [] {
             shoot("errors.png");
-            click_sheet(plat::ID_PSFINISH);
-        });
+            click(g_finish::save_settings_id);
+        })
+        .then("profile dialog", modal_named(QStringLiteral("plat_file_dialog")), [] {
+            choose_in_file_dialog(QStringLiteral("/sys/no-such-folder/very_long_profile_name_") +
+                                  QString(150, QLatin1Char('x')) + QStringLiteral("_end"));
+        })
+        .then("profile not saved", [] { return box() != nullptr; }, [] {
+            shoot_screen("long_name_box.png");
+            answer("OK");
+        })
+        .then("finish again", on_page(finish), [] { click_sheet(plat::ID_PSFINISH); });
     run_wizard(failure);
     return 0;
 }

@@ -376,8 +376,9 @@ private slots:
     }
 
     // A box is as wide as the wider of its text and its caption, and no wider than the
-    // screen. The caption needs its width in the title bar's font, which window managers
-    // commonly make bold, and room for an icon and three buttons each a bar's height wide.
+    // screen, its window frame included. The caption needs its width in the title bar's
+    // font, which window managers commonly make bold, and room for an icon and three buttons
+    // each a bar's height wide.
     void a_box_is_as_wide_as_its_caption_data()
     {
         QTest::addColumn<QString>("caption");
@@ -393,9 +394,10 @@ private slots:
     {
         QFETCH(QString, caption);
         QFETCH(QString, text);
-        int width = 0, screen_width = 0, bar = 0;
+        int width = 0, frame = 0, screen_width = 0, bar = 0;
         when_modal([&](QWidget* box) {
             width = box->width();
+            frame = box->frameGeometry().width() - width;
             screen_width = box->screen()->availableGeometry().width();
             bar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box);
             gui_test::press_button(box, QStringLiteral("OK"));
@@ -405,10 +407,11 @@ private slots:
         caption_font.setBold(true);
         const int caption_needs = QFontMetrics(caption_font).horizontalAdvance(caption) + 4 * bar;
         const int text_needs = QFontMetrics(QApplication::font()).horizontalAdvance(text);
-        const QString widths = QStringLiteral("%1 px; caption %2, text %3, screen %4")
-                                   .arg(width).arg(caption_needs).arg(text_needs).arg(screen_width);
-        QVERIFY2(width >= std::min(std::max(caption_needs, text_needs), screen_width), qPrintable(widths));
-        QVERIFY2(width <= screen_width, qPrintable(widths));
+        const QString widths = QStringLiteral("%1 px and a frame of %2; caption %3, text %4, screen %5")
+                                   .arg(width).arg(frame).arg(caption_needs).arg(text_needs).arg(screen_width);
+        QVERIFY2(width + frame >= std::min(std::max(caption_needs, text_needs) + frame, screen_width),
+                 qPrintable(widths));
+        QVERIFY2(width + frame <= screen_width, qPrintable(widths));
     }
 
     void a_box_asked_for_on_a_worker_runs_while_the_worker_waits()

@@ -1,4 +1,5 @@
 // Settings profiles: what the file holds, byte for byte, and when it is not written.
+#include "planted_links.h"
 #include "test_support.h"
 #include "tk_profile.h"
 
@@ -6,7 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <memory>
+#include <optional>
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -204,38 +205,47 @@ TEST(tk_profile, the_stored_file_is_private_to_the_user)
 
 // A disk that fills up during the write (a file size limit stands in for it): the store
 // reports the system's reason and leaves the old file, or the link and the file it leads
-// to, byte for byte, or no file where there was none; no fresh file stays.
+// to, byte for byte, or no file where there was none; no fresh file stays. The same when
+// the limit's signal kills the program in the middle of the write: a crash leaves nothing
+// behind, not even a fresh file that may hold a password.
 TEST(tk_profile, a_file_that_cannot_be_written_whole_leaves_what_was_there)
 {
-    std::vector<std::unique_ptr<test_support::temp_dir>> dirs;
-    std::vector<name_layout> layouts;
-    for (std::size_t which = 0; which < layout_count; ++which) {
-        dirs.push_back(std::make_unique<test_support::temp_dir>());
-        layouts.push_back(make_layout(*dirs.back(), which));
-    }
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{16, 16};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            _exit(100);
-        int failures = 0;
-        for (const auto& dir : dirs) {
-            tk_profile profile;
-            profile.set_value("Generic settings", "src", std::string(100, 's'));
-            failures += profile.store(dir->file("chosen.qlp")) || errno != EFBIG;
+    struct ending {
+        const char* name;
+        void (*on_limit)(int);
+        bool killed;
+    };
+    const ending endings[] = {{"the write fails", SIG_IGN, false}, {"the program dies", SIG_DFL, true}};
+    for (const ending& e : endings) {
+        for (std::size_t which = 0; which < layout_count; ++which) {
+            test_support::temp_dir dir;
+            const name_layout layout = make_layout(dir, which);
+            SCOPED_TRACE(std::string(e.name) + ", " + layout.case_name);
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                std::signal(SIGXFSZ, e.on_limit);
+                const rlimit limit{16, 16};
+                if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                    _exit(100);
+                tk_profile profile;
+                profile.set_value("Generic settings", "password", std::string(100, 's'));
+                _exit(!profile.store(dir.file("chosen.qlp")) && errno == EFBIG ? 0 : 1);
+            }
+            const std::optional<int> ended = test_support::wait_for_child(child);
+            ASSERT_TRUE(ended.has_value());
+            const int status = *ended;
+            if (e.killed) {
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+            } else {
+                ASSERT_TRUE(WIFEXITED(status));
+                EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed write was not reported with its reason";
+            }
+            if (layout.target_there) {
+                EXPECT_EQ(test_support::read_file(dir.file(layout.target)), "old");
+            }
+            expect_links_kept(dir, layout, layout.target_there);
         }
-        _exit(failures);
-    }
-    EXPECT_EQ(test_support::exit_code_of(test_support::wait_for_child(child)), 0)
-        << "a failed write was not reported with its reason";
-    for (std::size_t which = 0; which < layout_count; ++which) {
-        const name_layout& layout = layouts[which];
-        if (layout.target_there) {
-            EXPECT_EQ(test_support::read_file(dirs[which]->file(layout.target)), "old") << layout.case_name;
-        }
-        expect_links_kept(*dirs[which], layout, layout.target_there);
     }
 }
 
@@ -274,6 +284,96 @@ TEST(tk_profile, a_name_that_leads_to_no_regular_file_is_refused)
         EXPECT_EQ(errno, c.error) << c.name;
         EXPECT_EQ(test_support::files_below(dir.path()), before) << c.name;
         EXPECT_EQ(fs::symlink_status(dir.file("chosen.qlp")).type(), kind) << c.name;
+    }
+}
+
+// Links in a folder like /tmp, where everyone may make files and the sticky bit keeps each
+// user's own: the system's link protection follows a link there only when the one who
+// follows it or the folder's owner owns it, and a store follows links the same way,
+// whatever the machine's setting of that protection. `links` are made below the test's
+// folder in order, each as its owner's; the store goes to `chosen`, whose end (the file
+// "target/real.qlp", holding "old") gets the profile only when `followed`.
+struct sticky_case {
+    const char* name;
+    mode_t folder_mode;
+    bool folder_given_away;
+    struct link {
+        std::string path, text;
+        bool planted;
+    };
+    std::vector<link> links;
+    std::string chosen;
+    bool followed;
+};
+
+// A store that is refused says why, and leaves every file as it was.
+void expect_store(const test_support::temp_dir& dir, const sticky_case& c)
+{
+    SCOPED_TRACE(c.name);
+    const std::string target = dir.file("target/real.qlp");
+    test_support::make_folder(dir.file("target"), 0755);
+    test_support::write_file(target, "old");
+    test_support::make_folder(dir.file("sticky"), c.folder_mode);
+    for (const auto& link : c.links) {
+        if (link.planted)
+            test_support::plant_link(link.text, dir.file(link.path));
+        else
+            fs::create_symlink(link.text, dir.file(link.path));
+    }
+    if (c.folder_given_away)
+        test_support::give_away(dir.file("sticky"));
+    const std::set<std::string> before = test_support::files_below(dir.path());
+    tk_profile profile;
+    errno = 0;
+    const bool stored = profile.store(dir.file(c.chosen));
+    EXPECT_EQ(stored, c.followed);
+    if (c.followed) {
+        EXPECT_EQ(test_support::read_file(target), "[Generic settings]\r\n\r\n");
+    } else {
+        EXPECT_EQ(errno, EACCES);
+        EXPECT_EQ(test_support::read_file(target), "old");
+    }
+    EXPECT_EQ(test_support::files_below(dir.path()), before);
+    for (const auto& link : c.links)
+        EXPECT_EQ(fs::read_symlink(dir.file(link.path)).string(), link.text) << link.path;
+}
+
+TEST(tk_profile, the_users_own_links_in_a_sticky_folder_are_followed)
+{
+    const std::vector<sticky_case> cases = {
+        {"to the file", 01777, false, {{"sticky/chosen.qlp", "../target/real.qlp", false}}, "sticky/chosen.qlp", true},
+        {"to its folder, on the way", 01777, false, {{"sticky/folder", "../target", false}}, "sticky/folder/real.qlp",
+         true},
+    };
+    for (const sticky_case& c : cases) {
+        test_support::temp_dir dir;
+        expect_store(dir, c);
+    }
+}
+
+TEST(tk_profile, another_users_link_in_a_sticky_folder_is_followed_as_the_system_would)
+{
+    if (!test_support::can_plant_links())
+        GTEST_SKIP() << "only root can make a link that another user owns";
+    const std::vector<sticky_case> cases = {
+        {"to the file", 01777, false, {{"sticky/chosen.qlp", "../target/real.qlp", true}}, "sticky/chosen.qlp", false},
+        {"to a file that is missing", 01777, false, {{"sticky/chosen.qlp", "../target/new.qlp", true}},
+         "sticky/chosen.qlp", false},
+        {"to a folder on the way", 01777, false, {{"sticky/folder", "../target", true}}, "sticky/folder/real.qlp",
+         false},
+        {"reached through the user's own link", 01777, false,
+         {{"sticky/planted", "../target/real.qlp", true}, {"chosen.qlp", "sticky/planted", false}}, "chosen.qlp",
+         false},
+        {"owned by the folder's owner", 01777, true, {{"sticky/chosen.qlp", "../target/real.qlp", true}},
+         "sticky/chosen.qlp", true},
+        {"in a folder without the sticky bit", 0777, false, {{"sticky/chosen.qlp", "../target/real.qlp", true}},
+         "sticky/chosen.qlp", true},
+        {"in a sticky folder only its owner may write", 01755, false,
+         {{"sticky/chosen.qlp", "../target/real.qlp", true}}, "sticky/chosen.qlp", true},
+    };
+    for (const sticky_case& c : cases) {
+        test_support::temp_dir dir;
+        expect_store(dir, c);
     }
 }
 

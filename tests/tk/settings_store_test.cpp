@@ -3,6 +3,7 @@
 // lose or corrupt settings.
 #include "plat_registry.h"
 #include "plat_settings_file.h"
+#include "planted_links.h"
 #include "test_support.h"
 
 #include <csignal>
@@ -16,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <set>
 #include <vector>
 
 using namespace plat;
@@ -760,7 +762,8 @@ TEST(settings_store, a_store_that_cannot_be_written_keeps_the_old_settings)
     }
     EXPECT_EQ(test_support::exit_code_of(test_support::wait_for_child(child)), 0) << "the failed write was not reported";
     EXPECT_EQ(test_support::read_file(settings_file(home)), before);
-    EXPECT_FALSE(fs::exists(settings_file(home) + ".new"));
+    EXPECT_EQ(test_support::files_below(home.config() / "Corvane"),
+              (std::set<std::string>{"Lumetra.reg", "Lumetra.reg.lock"}));
 }
 
 // Two processes storing at once, pass after pass, each its own values and one shared
@@ -837,6 +840,89 @@ TEST(settings_store, a_folder_or_file_the_user_may_not_touch_fails_cleanly)
         return RegCreateKeyExA(HKEY_CURRENT_USER, settings_key, 0, nullptr, 0, KEY_READ, nullptr, &k, nullptr);
     });
     EXPECT_EQ(open_result, ERROR_ACCESS_DENIED);
+}
+
+
+// The settings store follows links as the system's link protection does, whatever the
+// machine's setting: in a configuration folder like /tmp (everyone may make files there, the
+// sticky bit keeps each user's own), a link of the user's own is followed, and one that
+// another user planted is not, neither on the way nor as the file itself. The key then can't
+// be opened, and nothing is read from or written to where the link leads.
+struct planted_settings_case {
+    const char* name;
+    // Makes the links below `sticky`, the configuration folder; `elsewhere` holds a folder
+    // "Corvane" with the file "Lumetra.reg" in it.
+    void (*make)(const std::string& sticky, const std::string& elsewhere);
+    bool planted;
+};
+
+void expect_settings_through(const planted_settings_case& c)
+{
+    SCOPED_TRACE(c.name);
+    test_support::temp_dir dir;
+    const std::string sticky = dir.file("config"), elsewhere = dir.file("elsewhere");
+    test_support::make_folder(sticky, 01777);
+    fs::create_directories(elsewhere + "/Corvane");
+    const std::string planted_file = elsewhere + "/Corvane/Lumetra.reg";
+    const std::string planted_bytes = "\"src\"=\"planted.pdf\"\n";
+    test_support::write_file(planted_file, planted_bytes);
+    c.make(sticky, elsewhere);
+    const test_support::scoped_env config("XDG_CONFIG_HOME", sticky);
+
+    for (const REGSAM access : {KEY_READ, KEY_ALL_ACCESS}) {
+        HKEY key = nullptr;
+        const LONG opened =
+            RegCreateKeyExA(HKEY_CURRENT_USER, settings_key, 0, nullptr, 0, access, nullptr, &key, nullptr);
+        if (c.planted) {
+            EXPECT_EQ(opened, ERROR_ACCESS_DENIED);
+            continue;
+        }
+        ASSERT_EQ(opened, ERROR_SUCCESS);
+        DWORD type = 0;
+        std::string data;
+        EXPECT_EQ(get_bytes(key, "src", type, data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("planted.pdf\0", 12));
+        if (access == KEY_ALL_ACCESS) {
+            EXPECT_EQ(set_bytes(key, "dest", REG_SZ, std::string("mine\0", 5)), ERROR_SUCCESS);
+        }
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    }
+    if (c.planted) {
+        EXPECT_EQ(test_support::read_file(planted_file), planted_bytes);
+        EXPECT_EQ(test_support::files_below(elsewhere), (std::set<std::string>{"Corvane", "Corvane/Lumetra.reg"}));
+    } else {
+        EXPECT_NE(test_support::read_file(planted_file).find("\"dest\"=\"mine\"\n"), std::string::npos);
+    }
+}
+
+TEST(settings_store, the_users_own_link_in_a_sticky_folder_is_followed)
+{
+    expect_settings_through({"the folder of the file",
+                             [](const std::string& sticky, const std::string& elsewhere) {
+                                 fs::create_directory_symlink(elsewhere + "/Corvane", sticky + "/Corvane");
+                             },
+                             false});
+}
+
+TEST(settings_store, another_users_link_in_a_sticky_folder_is_not_followed)
+{
+    if (!test_support::can_plant_links())
+        GTEST_SKIP() << "only root can make a link that another user owns";
+    const planted_settings_case cases[] = {
+        {"the folder of the file",
+         [](const std::string& sticky, const std::string& elsewhere) {
+             test_support::plant_link(elsewhere + "/Corvane", sticky + "/Corvane");
+         },
+         true},
+        {"the file itself",
+         [](const std::string& sticky, const std::string& elsewhere) {
+             test_support::make_folder(sticky + "/Corvane", 01777);
+             test_support::plant_link(elsewhere + "/Corvane/Lumetra.reg", sticky + "/Corvane/Lumetra.reg");
+         },
+         true},
+    };
+    for (const planted_settings_case& c : cases)
+        expect_settings_through(c);
 }
 
 } // namespace
