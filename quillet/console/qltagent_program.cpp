@@ -46,9 +46,9 @@ pdf_conversion_document check_inputs(const std::vector<std::uint32_t>& page_list
     if (!tk_is_file_exist(cmd_src, tk_probe_read))
         fatal_exit(msg::console_source_missing);
 
-    // A wrong password, an unreadable document, a page it can't make or a list without a
-    // page of it is reported before the destination is looked at. A file that the library
-    // can't open at all passes here and is reported by the run.
+    // A wrong password, an unreadable document, a tree that holds more pages than its count
+    // or a list without a page of it is reported before the destination is looked at. A
+    // file that the library can't open at all passes here and is reported by the run.
     pdf_conversion_document doc(cmd_src, pdf_password_or_none(cmd_pswd), page_list);
 
     // The given name only: the default name below is checked by the run that creates it.

@@ -3,7 +3,6 @@
 #include "test_support.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -11,7 +10,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
-#include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -149,18 +147,6 @@ result finish(const started& child)
     return done;
 }
 
-// Waits for the byte that tells that the run holds; false when none came in time.
-bool wait_for_the_hold(int ready_fd)
-{
-    pollfd ready {ready_fd, POLLIN, 0};
-    constexpr int hold_wait_ms = 10 * 1000;
-    int result = 0;
-    while ((result = poll(&ready, 1, hold_wait_ms)) < 0 && errno == EINTR) {
-    }
-    char held = 0;
-    return result > 0 && read(ready_fd, &held, 1) == 1;
-}
-
 } // namespace
 
 bool result::timed_out() const { return exit_code == 1000 + SIGALRM; }
@@ -182,7 +168,8 @@ result run_held(const launch& how, std::uint32_t pages_done, const std::function
                                 {std::to_string(pages_done), std::to_string(ready[1]), std::to_string(go[0])}, how);
     close(ready[1]);
     close(go[0]);
-    const bool held = wait_for_the_hold(ready[0]);
+    // The byte that tells that the run holds.
+    const bool held = test_support::read_byte(ready[0], std::chrono::seconds(10));
     close(ready[0]);
     if (!held) {
         close(go[1]);

@@ -23,8 +23,7 @@ inline bool can_plant_links() { return geteuid() == 0; }
 inline void make_folder(const std::string& path, mode_t mode)
 {
     std::filesystem::create_directory(path);
-    if (chmod(path.c_str(), mode) != 0)
-        throw std::system_error(errno, std::generic_category(), "chmod " + path);
+    set_mode(path, mode);
 }
 
 // Gives `path` itself (a link is not followed) to the unprivileged user.
